@@ -1,0 +1,20 @@
+#pragma once
+
+#include <SDL.h>
+
+class Clock;
+
+// Opens SDL, the 800 x 600 window, the OpenGL 3.3 context and GLEW with the fixed GL state.
+bool initWindow();
+// Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
+void startUp(const Clock& clock);
+// The end screen of a won or lost game, then waits for a key.
+void showEndScreen();
+// Draws the won or lost screen (nothing after a plain quit).
+void drawEndScreen();
+// Releases everything in the fixed order; safe after a failed initWindow.
+void shutdown();
+// The whole program: 0 after a normal end, -1 when the window cannot be made.
+int runGame();
+
+SDL_Window* gameWindow();

@@ -1,0 +1,3 @@
+#include "app/RenderSettings.h"
+
+RenderSettings renderSettings;

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "app/Clock.h"
+
+// The wall clock of a real run.
+class SdlClock : public Clock {
+public:
+    std::uint32_t ticks() const override;
+};

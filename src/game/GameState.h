@@ -1,0 +1,78 @@
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+class Clock;
+class GameObject;
+class Model;
+class Tunnel;
+
+// Number of tunnels in the level and room in the tunnel table (the last slots stay empty).
+constexpr int TUNNEL_COUNT = 21;
+constexpr int TUNNEL_SLOTS = 27;
+// A rule timer holds this while it is not running.
+constexpr std::uint32_t TIMER_STOPPED = 0xFFFFFFFFu;
+
+// The one record of the game in progress.
+struct GameState {
+    bool quitRequested = false;           // ends the main loop
+    bool won = false;                     // a final door was used
+    bool lost = false;                    // a train hit the player
+    bool realityView = true;              // true = reality view, false = glasses view (key E)
+    Tunnel* currentTunnel = nullptr;      // the tunnel the player is in
+    Tunnel* tunnels[TUNNEL_SLOTS] = {};   // the level's tunnels in slots 0..20
+    const Uint8* keyboardState = nullptr; // SDL's key array indexed by scancode (or a test's)
+    const Clock* clock = nullptr;         // game time in milliseconds
+    bool leftButtonHeld = false;          // the left mouse button is down
+    int debugTunnelIndex = 0;             // next tunnel of the debug jump (TAB / BACKSPACE)
+    bool printTunnelRequested = false;    // print "Tunnel N" at the end of the next tick (key T)
+
+    // Trains.
+    bool trainsStarted = false;           // the train schedule runs
+    std::uint32_t lastTrainTicks = 0;     // ms of the last scheduled train; 0 = not yet set
+    std::vector<int> trainTunnels;        // tunnels in which the schedule starts no new train
+
+    // Final doors.
+    std::vector<GameObject*> finalDoors;  // final door of tunnel 13, then of tunnel 19
+    bool finalDoorUsable = false;         // the final door of tunnel 19 can be used
+    std::vector<Model*> portalModels;     // portal surface, then portal frame
+
+    // Key puzzle.
+    GameObject* key = nullptr;            // the solid key in tunnel 4
+    GameObject* transparentKey = nullptr; // the see-through key at the same spot
+    bool keySolid = false;                // the key was turned back from see-through to solid
+    bool firstDoorBonusDone = false;      // the first-door bonus was given
+
+    // Switch puzzle.
+    std::map<GameObject*, bool> switchStates; // switch front -> on
+    std::vector<GameObject*> switchBacks;     // the three back plates
+    bool switchesSolved = false;              // all switches were on at the last check
+
+    // Multi-view puzzle.
+    int viewSwitchCount = 0;                      // view switches made in tunnel 11 or 18
+    std::uint32_t multiViewStartTicks = TIMER_STOPPED;
+    bool multiViewBonusDone = false;
+
+    // Patience puzzle.
+    GameObject* button = nullptr;                 // the button in tunnel 20
+    bool patienceDone = false;                    // the button was held long enough
+    std::uint32_t patienceStartTicks = TIMER_STOPPED;
+
+    // Align puzzle.
+    std::vector<GameObject*> cubes;               // 0..2 movable cubes, 3..5 static hint cubes
+    std::vector<glm::vec3> cubeStartPositions;    // last reality-view positions of cubes 0..2
+    bool aligned = false;                         // cubes 0..2 are in line
+    bool previousRealityView = false;             // realityView at the end of the previous tick
+    bool cubesHidden = false;                     // cubes 0..2 are parked out of the tunnel
+
+    // Milliseconds now, from the game's clock.
+    std::uint32_t now() const;
+};
+
+extern GameState gameState;

@@ -1,0 +1,17 @@
+#pragma once
+
+class Door;
+
+// Click rules.
+void applyFirstDoorBonus(Door* clickedDoor);
+void applyKeyRule();
+void applySwitchToggle();
+
+// Per-tick puzzle steps, in the order the tick runs them.
+void updateMultiViewPuzzle();
+void updateSwitchPuzzle();
+void updatePatiencePuzzle();
+void updateAlignPuzzle();
+
+// Door k of tunnel n, as the level builds them.
+Door* levelDoor(int tunnel, int index);

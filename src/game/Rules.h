@@ -1,0 +1,19 @@
+#pragma once
+
+class Door;
+class GameObject;
+class Tunnel;
+
+// One game tick: input, walking, portal transit, trains, puzzles, train hit and touch transit,
+// tunnel print and the final-door condition. True when the game is to stop now.
+bool updateTick();
+// A left-button press: door pick and walk, the train start, key, switches and final doors.
+void handleClick();
+// Carries the player through a clicked door to the partner's side and opens its portals.
+void walkThroughDoor(Door* door);
+void updatePortalTransit();
+void updateTrainSchedule();
+// The tunnel that is current after a train test and a pending touch transit.
+Tunnel* updatePlayerState(Tunnel* tunnel);
+// Sphere of the player against the object's box; raises hitByTrain for a train.
+bool checkTrainHit(GameObject* object);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "physics/FrustumPlane.h"
+
+#include <SDL.h>
+#include <glm/glm.hpp>
+
+#include <vector>
+
+class btBoxShape;
+class btCollisionObject;
+class btKinematicCharacterController;
+class btPairCachingGhostObject;
+class Tunnel;
+struct PlayerState;
+
+// The player: a first-person eye and look-at point on a kinematic character body.
+class Camera {
+public:
+    Camera(glm::vec3 start, PlayerState* playerState);
+    ~Camera(); // removes the ghost and the controller from the world first
+    Camera(const Camera&) = delete;
+    Camera& operator=(const Camera&) = delete;
+
+    // One tick of walking with W/A/S/D, the touch-door test while S is held, then the frustum.
+    void updateMovement(const Uint8* keyboardState, Tunnel* currentTunnel);
+    // Mouse turning: one degree per pixel, right turns right, down looks down.
+    void look(float xrel, float yrel);
+    void jump();
+    // True when the player's ghost touches the other object.
+    bool contactTest(btCollisionObject* other);
+
+    glm::vec3 syncPosition(); // eye position read back from the ghost
+    glm::mat4 getViewMatrix();
+    glm::vec3 getViewDirection();
+    glm::mat4 getProjectionMatrix() const { return projection; }
+    void setProjection(float fovDegrees, float aspect, float nearDist, float farDist);
+    void setPositionAndTarget(glm::vec3 position, glm::vec3 target);
+    float getHalfWidth() const { return halfWidth; }
+    btPairCachingGhostObject* getGhostObject() const { return ghostObject; }
+    glm::vec3 getPosition() const { return position; }
+    glm::vec3 getTarget() const { return target; }
+
+    void updateFrustum();
+    // False only when the box spanned by the two corners lies wholly outside one frustum plane.
+    bool isVisible(const glm::vec3& a, const glm::vec3& b) const;
+    const std::vector<FrustumPlane>& getFrustumPlanes() const { return frustumPlanes; }
+
+private:
+    void createCharacter();
+    void placeGhost(const glm::vec3& origin);
+
+    btBoxShape* shape = nullptr;
+    btPairCachingGhostObject* ghostObject = nullptr;
+    btKinematicCharacterController* controller = nullptr;
+    glm::vec3 position;          // eye position
+    glm::vec3 target;            // look-at point
+    glm::vec3 up{0, 1, 0};
+    float nearDist = 1.0f;
+    float farDist = 500.0f;
+    float fovDegrees = 60.0f;    // vertical field of view
+    float nearHalfHeight = 0;
+    float farHalfHeight = 0;
+    float nearHalfWidth = 0;
+    float farHalfWidth = 0;
+    float aspectRatio = 4.0f / 3.0f;
+    std::vector<FrustumPlane> frustumPlanes;
+    float walkSpeed = 1.0f;      // world units per key per tick
+    glm::mat4 projection{1.0f};
+    float halfWidth = 2.0f;      // half width and depth of the body; radius in the train test
+    float bodyHeight = 0;        // y of the start position
+    PlayerState* playerState = nullptr;
+};
+
+extern Camera* camera;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <GL/glew.h>
+
+// Two triangles covering the clip square, for showing a shadow map with the debug program.
+struct ScreenQuad {
+    GLuint vertexArray = 0;
+    GLuint vertexBuffer = 0;
+    GLuint indexBuffer = 0;
+
+    void create();
+    void draw() const;
+    void destroy();
+};
+
+extern ScreenQuad screenQuad;

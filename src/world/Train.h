@@ -1,0 +1,32 @@
+#pragma once
+
+#include "world/GameObject.h"
+
+class btCollisionObject;
+
+// A train that shuttles between two points of its tunnel on twelve spinning wheels and ends the
+// game when it touches the player.
+class Train : public GameObject {
+public:
+    Train(Model* model, float speed, glm::vec3 pointA, glm::vec3 pointB, btCollisionObject* victim);
+
+    // One tick: turn at an end, move, spin the wheels, test the player. True on a hit.
+    void update() override;
+    // Draws the train as it will stand t ticks ahead, then puts it back.
+    virtual void drawAhead(ShaderProgram* program, float t);
+    bool hitsVictim();
+    // True after an update found the train touching the player.
+    bool hasHit() const { return hit; }
+
+    glm::vec3 getCurrentTarget() const { return currentTarget; }
+    glm::vec3 getDirection() const { return direction; }
+
+private:
+    btCollisionObject* victim = nullptr; // the player's ghost
+    glm::vec3 pointA;
+    glm::vec3 pointB;
+    glm::vec3 currentTarget;             // the end the train heads for
+    glm::vec3 direction;                 // unit direction of travel
+    float speed = 1.0f;                  // world units per tick
+    bool hit = false;
+};

@@ -1,0 +1,73 @@
+#include "support/HeadlessContext.h"
+
+#include <SDL_image.h>
+
+#include <cstring>
+
+HeadlessContext::HeadlessContext()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) < 0)
+        return;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    window = SDL_CreateWindow("Marrowdeep test", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
+                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!window)
+        return;
+    context = SDL_GL_CreateContext(window);
+    if (!context)
+        return;
+    glewExperimental = GL_TRUE;
+    GLenum result = glewInit();
+    if (result != GLEW_OK && result != GLEW_ERROR_NO_GLX_DISPLAY) {
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+        return;
+    }
+    glGetError(); // GLEW's probing leaves an error behind on core profiles
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_DEPTH_TEST);
+    glViewport(0, 0, 800, 600);
+}
+
+HeadlessContext::~HeadlessContext()
+{
+    if (context)
+        SDL_GL_DeleteContext(context);
+    if (window)
+        SDL_DestroyWindow(window);
+    SDL_Quit();
+}
+
+HeadlessContext::Pixel HeadlessContext::pixel(int x, int y) const
+{
+    std::uint8_t rgba[4] = {0, 0, 0, 0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+
+std::vector<std::uint8_t> HeadlessContext::readColour() const
+{
+    std::vector<std::uint8_t> rgba(800 * 600 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+void HeadlessContext::savePng(const char* path) const
+{
+    std::vector<std::uint8_t> rgba = readColour();
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_ABGR8888);
+    if (!surface)
+        return;
+    // OpenGL rows run bottom up, images top down.
+    for (int row = 0; row < 600; ++row)
+        std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + row * surface->pitch,
+                    rgba.data() + (599 - row) * 800 * 4, 800 * 4);
+    IMG_SavePNG(surface, path);
+    SDL_FreeSurface(surface);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <cstdint>
+#include <vector>
+
+// A hidden 800 x 600 OpenGL 3.3 core window with depth and stencil, for tests that draw.
+// Runs on Mesa's llvmpipe under Xvfb (the suite is started inside xvfb-run).
+class HeadlessContext {
+public:
+    HeadlessContext();
+    ~HeadlessContext();
+    HeadlessContext(const HeadlessContext&) = delete;
+    HeadlessContext& operator=(const HeadlessContext&) = delete;
+
+    bool ok() const { return context != nullptr; }
+    SDL_Window* getWindow() const { return window; }
+
+    // RGBA of one pixel of the default framebuffer (origin bottom left, as OpenGL counts).
+    struct Pixel {
+        int r, g, b, a;
+    };
+    Pixel pixel(int x, int y) const;
+    // The whole 800 x 600 colour buffer, RGBA, bottom row first.
+    std::vector<std::uint8_t> readColour() const;
+    // Saves the colour buffer as a PNG (for looking at what a test saw).
+    void savePng(const char* path) const;
+
+private:
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+};

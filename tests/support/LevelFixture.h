@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/ManualClock.h"
+#include "support/HeadlessContext.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+class Tunnel;
+class Door;
+
+// A headless context with the physics world, the whole level and the three shader programs
+// and shadow maps, as the game has them at start; the clock and the keyboard are the test's.
+class LevelFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    Tunnel* tunnel(int index) const;
+    Door* door(int tunnelIndex, int doorIndex) const;
+    // Presses or releases a key of the test's keyboard-state array (walking keys).
+    void hold(SDL_Scancode key, bool down = true) { keys[key] = down ? 1 : 0; }
+    // Queues an SDL event as a real player's input would.
+    static void pushKey(SDL_Keycode key);
+    static void pushMouseMotion(int xrel, int yrel);
+    static void pushButton(bool down);
+    // Runs one tick of the game as the main loop does (tick, then one physics step); the clock
+    // moves 40 ms first. Returns the tick's quit answer.
+    bool tick();
+    void ticks(int count);
+
+    std::unique_ptr<HeadlessContext> context;
+    ManualClock clock{1000};
+    std::array<Uint8, SDL_NUM_SCANCODES> keys{};
+};
