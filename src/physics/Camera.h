@@ -48,6 +48,11 @@ public:
 
 private:
     void createCharacter();
+    // Unit view direction in the ground plane; zero while looking straight up or down.
+    glm::vec3 horizontalViewDirection() const;
+    void walk(const glm::vec3& step);
+    // Raises a touch transit for each pass-on-touch door of the tunnel that the player touches.
+    void reportTouchedDoor(Tunnel* currentTunnel);
     void placeGhost(const glm::vec3& origin);
 
     btBoxShape* shape = nullptr;

@@ -51,6 +51,8 @@ public:
 
 protected:
     void updateTransform();
+    // Rotation angles in degrees as set, not read back from the body.
+    glm::vec3 getLocalRotation() const { return rotation; }
 
 private:
     void createBody(float mass, bool compound);

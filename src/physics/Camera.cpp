@@ -1,0 +1,225 @@
+#include "physics/Camera.h"
+
+#include "game/PlayerState.h"
+#include "level/Tunnel.h"
+#include "physics/CameraCollisionCallback.h"
+#include "physics/PhysicsWorld.h"
+#include "world/Door.h"
+
+#include <BulletCollision/CollisionDispatch/btGhostObject.h>
+#include <BulletDynamics/Character/btKinematicCharacterController.h>
+#include <btBulletDynamicsCommon.h>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <array>
+#include <cmath>
+
+Camera* camera = nullptr;
+
+namespace {
+
+// The look-at point starts this far ahead of the eye, along +x.
+const glm::vec3 START_LOOK_AHEAD(10, 0, 0);
+constexpr btScalar STEP_HEIGHT = 0.5f;
+constexpr btScalar JUMP_SPEED = 15.0f;
+constexpr btScalar MAX_JUMP_HEIGHT = 50.0f;
+// The player collides with level bodies (static) and the cubes (default), not other characters.
+constexpr int PLAYER_GROUP = btBroadphaseProxy::CharacterFilter;
+constexpr int PLAYER_MASK = btBroadphaseProxy::StaticFilter | btBroadphaseProxy::DefaultFilter;
+
+glm::vec3 toGlm(const btVector3& v)
+{
+    return glm::vec3(v.x(), v.y(), v.z());
+}
+
+} // namespace
+
+Camera::Camera(glm::vec3 start, PlayerState* playerState)
+    : position(start), target(start + START_LOOK_AHEAD), bodyHeight(start.y), playerState(playerState)
+{
+    frustumPlanes.reserve(6);
+    createCharacter();
+}
+
+Camera::~Camera()
+{
+    dynamicsWorld()->removeCollisionObject(ghostObject);
+    dynamicsWorld()->removeAction(controller);
+    delete shape;
+    delete controller;
+    delete ghostObject;
+}
+
+void Camera::createCharacter()
+{
+    // The box is centred on the eye.
+    shape = new btBoxShape(btVector3(halfWidth, bodyHeight / 2 - 1, halfWidth));
+    ghostObject = new btPairCachingGhostObject();
+    ghostObject->setWorldTransform(btTransform(btQuaternion(0, 0, 0, 1), btVector3(position.x, position.y, position.z)));
+    ghostObject->setCollisionShape(shape);
+    ghostObject->setCollisionFlags(btCollisionObject::CF_CHARACTER_OBJECT);
+    controller = new btKinematicCharacterController(ghostObject, shape, STEP_HEIGHT, btVector3(0, 1, 0));
+    // Bullet 3 turns the ghost from its own default up axis (z) to the one given, which would
+    // lay the box on its side; the player stands upright.
+    ghostObject->getWorldTransform().setBasis(btMatrix3x3::getIdentity());
+    controller->setJumpSpeed(JUMP_SPEED);
+    controller->setMaxJumpHeight(MAX_JUMP_HEIGHT);
+    dynamicsWorld()->addCollisionObject(ghostObject, PLAYER_GROUP, PLAYER_MASK);
+    dynamicsWorld()->addAction(controller);
+}
+
+void Camera::updateMovement(const Uint8* keyboardState, Tunnel* currentTunnel)
+{
+    glm::vec3 forward = horizontalViewDirection() * walkSpeed;
+    glm::vec3 left(forward.z, 0, -forward.x);
+    if (keyboardState[SDL_SCANCODE_W])
+        walk(forward);
+    if (keyboardState[SDL_SCANCODE_S]) {
+        walk(-forward);
+        reportTouchedDoor(currentTunnel);
+    }
+    if (keyboardState[SDL_SCANCODE_A])
+        walk(left);
+    if (keyboardState[SDL_SCANCODE_D])
+        walk(-left);
+    placeGhost(position);
+    updateFrustum();
+}
+
+glm::vec3 Camera::horizontalViewDirection() const
+{
+    glm::vec3 flat = glm::vec3(target.x, 0, target.z) - glm::vec3(position.x, 0, position.z);
+    // Looking straight up or down leaves no horizontal direction to walk in.
+    if (glm::length(flat) == 0.0f)
+        return glm::vec3(0.0f);
+    return glm::normalize(flat);
+}
+
+void Camera::walk(const glm::vec3& step)
+{
+    position += step;
+    target += step;
+}
+
+void Camera::reportTouchedDoor(Tunnel* currentTunnel)
+{
+    for (GameObject* object : currentTunnel->getObjects()) {
+        auto* door = dynamic_cast<Door*>(object);
+        if (door && door->passOnTouch && contactTest(door->getBody())) {
+            playerState->transitPending = true;
+            playerState->transitDoor = door;
+        }
+    }
+}
+
+void Camera::placeGhost(const glm::vec3& origin)
+{
+    btTransform transform = ghostObject->getWorldTransform();
+    transform.setOrigin(btVector3(origin.x, origin.y, origin.z));
+    ghostObject->setWorldTransform(transform);
+}
+
+void Camera::look(float xrel, float yrel)
+{
+    glm::vec3 pitchAxis = glm::cross(position - target, glm::vec3(0, 1, 0));
+    glm::mat4 turn = glm::translate(glm::mat4(1.0f), position);
+    turn = glm::rotate(turn, glm::radians(-xrel), glm::vec3(0, 1, 0));
+    if (pitchAxis != glm::vec3(0.0f))
+        turn = glm::rotate(turn, glm::radians(yrel), pitchAxis);
+    turn = glm::translate(turn, -position);
+    target = glm::vec3(turn * glm::vec4(target, 1.0f));
+}
+
+void Camera::jump()
+{
+    controller->jump();
+}
+
+bool Camera::contactTest(btCollisionObject* other)
+{
+    CameraCollisionCallback callback(other, ghostObject);
+    dynamicsWorld()->contactPairTest(other, ghostObject, callback);
+    return callback.getContactCount() > 0;
+}
+
+glm::vec3 Camera::syncPosition()
+{
+    position = toGlm(ghostObject->getWorldTransform().getOrigin());
+    return position;
+}
+
+glm::mat4 Camera::getViewMatrix()
+{
+    return glm::lookAt(syncPosition(), target, up);
+}
+
+glm::vec3 Camera::getViewDirection()
+{
+    return glm::normalize(target - syncPosition());
+}
+
+void Camera::setProjection(float fovDegrees, float aspect, float nearDist, float farDist)
+{
+    this->fovDegrees = fovDegrees;
+    aspectRatio = aspect;
+    this->nearDist = nearDist;
+    this->farDist = farDist;
+    double tangent = std::tan(fovDegrees * M_PI / 180.0 * 0.5);
+    nearHalfHeight = static_cast<float>(nearDist * tangent);
+    nearHalfWidth = nearHalfHeight * aspect;
+    farHalfHeight = static_cast<float>(farDist * tangent);
+    farHalfWidth = farHalfHeight * aspect;
+    projection = glm::perspective(glm::radians(fovDegrees), aspect, nearDist, farDist);
+}
+
+void Camera::setPositionAndTarget(glm::vec3 position, glm::vec3 target)
+{
+    this->position = position;
+    this->target = target;
+    placeGhost(position);
+}
+
+void Camera::updateFrustum()
+{
+    frustumPlanes.clear();
+    glm::vec3 eye = syncPosition();
+    glm::vec3 zAxis = -glm::normalize(target - eye);
+    glm::vec3 xAxis = glm::normalize(glm::cross(up, zAxis));
+    glm::vec3 yAxis = glm::cross(zAxis, xAxis);
+    glm::vec3 nearCentre = eye - zAxis * nearDist;
+    glm::vec3 farCentre = eye - zAxis * farDist;
+
+    // The side planes pass through the eye; their points are taken on the far plane.
+    glm::vec3 farLeft = farCentre - xAxis * farHalfWidth;
+    glm::vec3 farRight = farCentre + xAxis * farHalfWidth;
+    glm::vec3 farTop = farCentre + yAxis * farHalfHeight;
+    glm::vec3 farBottom = farCentre - yAxis * farHalfHeight;
+    frustumPlanes.push_back({zAxis, farCentre});
+    frustumPlanes.push_back({-zAxis, nearCentre});
+    frustumPlanes.push_back({glm::cross(glm::normalize(farLeft - eye), yAxis), farLeft});
+    frustumPlanes.push_back({glm::cross(yAxis, glm::normalize(farRight - eye)), farRight});
+    frustumPlanes.push_back({glm::cross(glm::normalize(farTop - eye), xAxis), farTop});
+    frustumPlanes.push_back({glm::cross(xAxis, glm::normalize(farBottom - eye)), farBottom});
+}
+
+bool Camera::isVisible(const glm::vec3& a, const glm::vec3& b) const
+{
+    const std::array<glm::vec3, 8> corners = {
+        b,
+        glm::vec3(a.x, b.y, b.z),
+        glm::vec3(b.x, b.y, a.z),
+        glm::vec3(a.x, b.y, a.z),
+        a,
+        glm::vec3(a.x, a.y, b.z),
+        glm::vec3(b.x, a.y, a.z),
+        glm::vec3(b.x, a.y, b.z),
+    };
+    for (const FrustumPlane& plane : frustumPlanes) {
+        int outside = 0;
+        while (outside < 8 && plane.signedDistance(corners[outside]) < 0.0f)
+            ++outside;
+        if (outside == 8)
+            return false;
+    }
+    return true;
+}

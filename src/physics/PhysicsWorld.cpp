@@ -1,0 +1,63 @@
+#include "physics/PhysicsWorld.h"
+
+#include <BulletCollision/CollisionDispatch/btGhostObject.h>
+#include <BulletDynamics/Character/btKinematicCharacterController.h>
+#include <btBulletDynamicsCommon.h>
+
+namespace {
+
+// One game tick is 40 ms; the world advances by exactly that in one step.
+constexpr btScalar TICK_SECONDS = 0.04f;
+constexpr int MAX_SUBSTEPS = 0;
+constexpr btScalar FIXED_STEP_SECONDS = 1.0f / 60.0f;
+// y is up; world units per second squared.
+const btVector3 GRAVITY(0, -10, 0);
+
+btBroadphaseInterface* broadphase = nullptr;
+btDefaultCollisionConfiguration* collisionConfiguration = nullptr;
+btCollisionDispatcher* dispatcher = nullptr;
+btSequentialImpulseConstraintSolver* solver = nullptr;
+btDiscreteDynamicsWorld* world = nullptr;
+// Kept so teardown can release it: Bullet's pair cache does not own its ghost callback.
+btGhostPairCallback* ghostPairCallback = nullptr;
+
+} // namespace
+
+void initPhysics()
+{
+    broadphase = new btDbvtBroadphase(nullptr);
+    collisionConfiguration = new btDefaultCollisionConfiguration(btDefaultCollisionConstructionInfo());
+    dispatcher = new btCollisionDispatcher(collisionConfiguration);
+    solver = new btSequentialImpulseConstraintSolver();
+    world = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
+    world->setGravity(GRAVITY);
+    // Ghost objects (the player) keep their overlapping pairs only with this callback installed.
+    ghostPairCallback = new btGhostPairCallback();
+    world->getPairCache()->setInternalGhostPairCallback(ghostPairCallback);
+}
+
+void destroyPhysics()
+{
+    delete world;
+    world = nullptr;
+    delete solver;
+    solver = nullptr;
+    delete dispatcher;
+    dispatcher = nullptr;
+    delete collisionConfiguration;
+    collisionConfiguration = nullptr;
+    delete broadphase;
+    broadphase = nullptr;
+    delete ghostPairCallback;
+    ghostPairCallback = nullptr;
+}
+
+btDiscreteDynamicsWorld* dynamicsWorld()
+{
+    return world;
+}
+
+void stepPhysics()
+{
+    world->stepSimulation(TICK_SECONDS, MAX_SUBSTEPS, FIXED_STEP_SECONDS);
+}

@@ -1,0 +1,246 @@
+#include "world/GameObject.h"
+
+#include "physics/PhysicsWorld.h"
+#include "render/Mesh.h"
+#include "render/Model.h"
+#include "render/ShaderProgram.h"
+
+#include <btBulletDynamicsCommon.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <array>
+
+namespace {
+
+// Object rotations are kept in degrees.
+constexpr float RADIANS_PER_DEGREE = 0.017453292f;
+
+btVector3 toBullet(const glm::vec3& v)
+{
+    return btVector3(v.x, v.y, v.z);
+}
+
+// Half of the box spanned by a largest and a smallest corner.
+glm::vec3 halfExtents(const std::pair<glm::vec3, glm::vec3>& corners)
+{
+    return (corners.first - corners.second) / 2.0f;
+}
+
+// A quadrilateral face of a box, corners in winding order, with its unit normal.
+struct BoxFace {
+    std::array<glm::vec3, 4> corners;
+    glm::vec3 normal;
+};
+
+// A box flat along one axis has zero-length edges there; its faces across that axis get a zero
+// normal instead of NaN, so a line never "crosses" them.
+glm::vec3 faceNormal(const glm::vec3& edge)
+{
+    return glm::length(edge) > 0.0f ? glm::normalize(edge) : glm::vec3(0.0f);
+}
+
+bool lineCrossesFace(const BoxFace& face, const glm::vec3& origin, const glm::vec3& direction)
+{
+    const glm::vec3& n = face.normal;
+    float facing = glm::dot(n, direction);
+    if (facing == 0.0f)
+        return false;
+    float t = -glm::dot(n, origin - face.corners[0]) / facing;
+    glm::vec3 crossing = origin + direction * t;
+    for (int i = 0; i < 4; ++i) {
+        const glm::vec3& from = face.corners[i];
+        const glm::vec3& to = face.corners[(i + 1) % 4];
+        if (glm::dot(glm::cross(to - from, crossing - from), n) < 0.0f)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+GameObject::GameObject(Model* model) : model(model)
+{
+    createBody(0.0f, true);
+}
+
+GameObject::GameObject(Model* model, float mass, bool compound) : model(model)
+{
+    createBody(mass, compound);
+}
+
+GameObject::~GameObject()
+{
+    dynamicsWorld()->removeRigidBody(body);
+    delete motionState;
+    delete body;
+    if (auto* compound = dynamic_cast<btCompoundShape*>(shape)) {
+        for (int i = 0; i < compound->getNumChildShapes(); ++i)
+            delete compound->getChildShape(i);
+    }
+    delete shape;
+    for (GameObject* child : children)
+        delete child;
+}
+
+void GameObject::createBody(float mass, bool compound)
+{
+    motionState = new btDefaultMotionState(btTransform(btQuaternion(0, 0, 0, 1), btVector3(0, 0, 0)));
+    if (compound) {
+        auto* boxes = new btCompoundShape(true, 0);
+        for (const Mesh* mesh : model->getMeshes()) {
+            std::pair<glm::vec3, glm::vec3> corners = mesh->bounds();
+            glm::vec3 half = halfExtents(corners);
+            btTransform centre(btQuaternion(0, 0, 0, 1), toBullet(corners.second + half));
+            boxes->addChildShape(centre, new btBoxShape(toBullet(half)));
+        }
+        shape = boxes;
+    } else {
+        auto* box = new btBoxShape(toBullet(halfExtents(model->bounds())));
+        box->setMargin(0.0f);
+        shape = box;
+    }
+    btVector3 localInertia(0, 0, 0);
+    shape->calculateLocalInertia(mass, localInertia);
+    body = new btRigidBody(btRigidBody::btRigidBodyConstructionInfo(mass, motionState, shape, localInertia));
+    dynamicsWorld()->addRigidBody(body);
+}
+
+void GameObject::setPosition(float x, float y, float z)
+{
+    position = glm::vec3(x, y, z);
+    updateTransform();
+}
+
+void GameObject::setRotation(float x, float y, float z)
+{
+    rotation = glm::vec3(x, y, z);
+    updateTransform();
+}
+
+void GameObject::move(float dx, float dy, float dz)
+{
+    position += glm::vec3(dx, dy, dz);
+    updateTransform();
+}
+
+void GameObject::rotate(float dx, float dy, float dz)
+{
+    rotation += glm::vec3(dx, dy, dz);
+    updateTransform();
+}
+
+void GameObject::addScale(float dx, float dy, float dz)
+{
+    scale += glm::vec3(dx, dy, dz);
+    updateTransform();
+}
+
+void GameObject::updateTransform()
+{
+    glm::mat4 local(1.0f);
+    local = glm::translate(local, position);
+    local = glm::rotate(local, rotation.x * RADIANS_PER_DEGREE, glm::vec3(1, 0, 0));
+    local = glm::rotate(local, rotation.y * RADIANS_PER_DEGREE, glm::vec3(0, 1, 0));
+    local = glm::rotate(local, rotation.z * RADIANS_PER_DEGREE, glm::vec3(0, 0, 1));
+    local = glm::scale(local, scale);
+    glm::mat4 world = parent ? parent->getModelMatrix() * local : local;
+
+    // The scale stays inside the basis, so the collision shape is scaled with the drawing.
+    btTransform transform;
+    transform.setFromOpenGLMatrix(glm::value_ptr(world));
+    body->setWorldTransform(transform);
+    motionState->setWorldTransform(transform);
+
+    for (GameObject* child : children)
+        child->updateTransform();
+}
+
+glm::mat4 GameObject::getModelMatrix() const
+{
+    btTransform transform;
+    motionState->getWorldTransform(transform);
+    glm::mat4 matrix;
+    transform.getOpenGLMatrix(glm::value_ptr(matrix));
+    return matrix;
+}
+
+glm::vec3 GameObject::getPosition() const
+{
+    if (parent)
+        return position;
+    btTransform transform;
+    motionState->getWorldTransform(transform);
+    const btVector3& origin = transform.getOrigin();
+    return glm::vec3(origin.x(), origin.y(), origin.z());
+}
+
+glm::vec3 GameObject::getRotationVector() const
+{
+    if (parent)
+        return rotation;
+    btTransform transform;
+    motionState->getWorldTransform(transform);
+    btQuaternion turn = transform.getRotation();
+    return glm::vec3(turn.x(), turn.y(), turn.z());
+}
+
+std::pair<glm::vec3, glm::vec3> GameObject::worldBounds() const
+{
+    glm::mat4 matrix = getModelMatrix();
+    std::pair<glm::vec3, glm::vec3> corners = model->bounds();
+    return {glm::vec3(matrix * glm::vec4(corners.first, 1.0f)), glm::vec3(matrix * glm::vec4(corners.second, 1.0f))};
+}
+
+unsigned GameObject::triangleCount() const
+{
+    return model->triangleCount();
+}
+
+bool GameObject::isHitByRay(const glm::vec3& origin, const glm::vec3& direction) const
+{
+    auto [a, b] = worldBounds();
+    const glm::vec3 c0(b.x, b.y, b.z);
+    const glm::vec3 c1(a.x, b.y, b.z);
+    const glm::vec3 c2(a.x, b.y, a.z);
+    const glm::vec3 c3(b.x, b.y, a.z);
+    const glm::vec3 c4(b.x, a.y, b.z);
+    const glm::vec3 c5(a.x, a.y, b.z);
+    const glm::vec3 c6(a.x, a.y, a.z);
+    const glm::vec3 c7(b.x, a.y, a.z);
+    const std::array<BoxFace, 6> faces = {{
+        {{c0, c3, c7, c4}, faceNormal(c0 - c1)},
+        {{c3, c2, c6, c7}, faceNormal(c3 - c0)},
+        {{c2, c1, c5, c6}, faceNormal(c2 - c3)},
+        {{c1, c0, c4, c5}, faceNormal(c1 - c2)},
+        {{c4, c7, c6, c5}, faceNormal(c4 - c0)},
+        {{c0, c1, c2, c3}, faceNormal(c0 - c4)},
+    }};
+    for (const BoxFace& face : faces) {
+        if (lineCrossesFace(face, origin, direction))
+            return true;
+    }
+    return false;
+}
+
+void GameObject::draw(ShaderProgram* program) const
+{
+    glm::mat4 matrix = getModelMatrix();
+    program->setModel(matrix);
+    program->setNorm(glm::inverse(matrix));
+    model->draw();
+    for (const GameObject* child : children)
+        child->draw(program);
+}
+
+void GameObject::setChildren(const std::vector<GameObject*>& newChildren)
+{
+    children = newChildren;
+    for (GameObject* child : children)
+        child->parent = this;
+}
+
+void GameObject::setIgnoreCollisionWith(const btCollisionObject* other, bool ignore)
+{
+    body->setIgnoreCollisionCheck(other, ignore);
+}
