@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Shared set-up of run.sh and test.sh: install what is missing, configure and build.
+# Usage: scripts/setup.sh [build-folder] [extra cmake arguments...]
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build}"
+shift || true
+
+packages=(
+    cmake g++ make pkg-config
+    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev fonts-dejavu-core
+    libglew-dev libassimp-dev libglm-dev libbullet-dev
+    xvfb xauth libgl1-mesa-dri libegl-mesa0 xdotool
+    libgtest-dev libbenchmark-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    sudo_command=()
+    [ "$(id -u)" -eq 0 ] || sudo_command=(sudo)
+    "${sudo_command[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo_command[@]}" apt-get install -y -q "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,230 @@
+#include "app/Application.h"
+
+#include "app/Clock.h"
+#include "app/MainLoop.h"
+#include "app/RenderSettings.h"
+#include "app/SdlClock.h"
+#include "game/GameState.h"
+#include "game/Rules.h"
+#include "level/Level.h"
+#include "physics/Camera.h"
+#include "physics/PhysicsWorld.h"
+#include "render/Model.h"
+#include "render/Renderer.h"
+#include "render/ScreenQuad.h"
+#include "render/ShaderProgram.h"
+#include "render/ShadowMap.h"
+#include "world/GameObject.h"
+
+#include <GL/glew.h>
+
+#include <iostream>
+
+namespace {
+
+SDL_Window* window = nullptr;
+
+constexpr int WINDOW_WIDTH = 800;
+constexpr int WINDOW_HEIGHT = 600;
+constexpr int SHADOW_MAP_COUNT = 3;
+constexpr std::uint16_t SHADOW_MAP_WIDTH = 2048;
+constexpr std::uint16_t SHADOW_MAP_HEIGHT = 1024;
+
+// The end screen hangs far outside the level, in front of a camera placed to look at it.
+const glm::vec3 END_SCREEN_EYE(2990.0f, -1.3f, -0.5f);
+const glm::vec3 END_SCREEN_TARGET(3000.0f, -1.3f, -0.5f);
+const glm::vec3 END_SCREEN_POSITION(3000.0f, 0.0f, 0.0f);
+
+bool fail(const char* message, const char* detail)
+{
+    std::cerr << message << detail << std::endl;
+    return false;
+}
+
+// GLEW 2.2 is built for GLX: on an EGL context (SDL's offscreen driver) it reports "no GLX
+// display" although every entry point it needs has loaded.
+bool glewLoaded(GLenum result)
+{
+    return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY;
+}
+
+void createShaderPrograms()
+{
+    defaultProgram = new ShaderProgram("shader/default_v2.glsl", "shader/default_f2.glsl");
+    defaultProgram->use(true);
+    defaultProgram->setProj(camera->getProjectionMatrix());
+    defaultProgram->setModel(glm::mat4(1.0f));
+    defaultProgram->setNorm(glm::mat4(1.0f));
+    defaultProgram->setDepthBias();
+    defaultProgram->use(false);
+
+    shadowProgram = new ShaderProgram("shader/shadowMap_v.glsl", "shader/shadowMap_f.glsl");
+
+    for (int i = 0; i < SHADOW_MAP_COUNT; ++i)
+        shadowMaps.push_back(new ShadowMap(SHADOW_MAP_WIDTH, SHADOW_MAP_HEIGHT, WINDOW_WIDTH, WINDOW_HEIGHT));
+
+    debugProgram = new ShaderProgram("shader/shadowMap_debug_v.glsl", "shader/shadowMap_debug_f.glsl");
+    debugProgram->use(true);
+    debugProgram->setModel(glm::mat4(1.0f));
+    debugProgram->use(false);
+}
+
+void swapWindow()
+{
+    if (window)
+        SDL_GL_SwapWindow(window);
+}
+
+void waitForKey()
+{
+    SDL_Event event;
+    while (SDL_WaitEvent(&event)) {
+        if (event.type == SDL_KEYDOWN)
+            return;
+    }
+}
+
+template <typename T> void deleteAndClear(T*& pointer)
+{
+    delete pointer;
+    pointer = nullptr;
+}
+
+void destroyProgram(ShaderProgram*& program)
+{
+    if (!program)
+        return;
+    program->destroy();
+    deleteAndClear(program);
+}
+
+} // namespace
+
+SDL_Window* gameWindow()
+{
+    return window;
+}
+
+bool initWindow()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) < 0)
+        return fail("SDL could not initialize! SDL Error: ", SDL_GetError());
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    // The portal pass masks with the stencil buffer.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+
+    window = SDL_CreateWindow("Marrowdeep", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WINDOW_WIDTH,
+                              WINDOW_HEIGHT, SDL_WINDOW_OPENGL);
+    if (!window)
+        return fail("Window could not be created! SDL Error: ", SDL_GetError());
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context)
+        return fail("OpenGL context could not be created! SDL Error: ", SDL_GetError());
+
+    glewExperimental = GL_TRUE;
+    GLenum glewResult = glewInit();
+    if (!glewLoaded(glewResult))
+        return fail("Error initializing GLEW! ", reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
+    glGetError(); // GLEW's probing of a core context leaves an error behind
+
+    if (SDL_GL_SetSwapInterval(1) < 0)
+        std::cerr << "Warning: Unable to set VSync! SDL Error: " << SDL_GetError() << std::endl;
+
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_DEPTH_TEST);
+    // The portal pass relies on a stencil buffer that holds 0 outside its own steps.
+    glClear(GL_STENCIL_BUFFER_BIT);
+
+    SDL_SetHintWithPriority("SDL_MOUSE_RELATIVE_MODE_WARP", "1", SDL_HINT_OVERRIDE);
+    if (SDL_SetRelativeMouseMode(SDL_TRUE) == -1)
+        std::cerr << "SDL could not trap mouse: " << SDL_GetError() << std::endl;
+    return true;
+}
+
+void startUp(const Clock& clock)
+{
+    gameState.clock = &clock;
+    initPhysics();
+    buildLevel(); // also makes the camera, whose projection the programs need next
+    createShaderPrograms();
+    screenQuad.create();
+
+    gameState.quitRequested = false;
+    renderSettings.transparency = true;
+    renderSettings.mipmapMode = 2;
+    renderSettings.nearestSampling = false;
+    gameState.keyboardState = SDL_GetKeyboardState(nullptr);
+}
+
+void drawEndScreen()
+{
+    const char* screenFile = gameState.won ? "won.obj" : gameState.lost ? "lost.obj" : nullptr;
+    if (!screenFile)
+        return;
+    // The end screen lives until the process ends, like the level.
+    GameObject* screen = new GameObject(new Model("screens", screenFile));
+    screen->setPosition(END_SCREEN_POSITION);
+    screen->rotate(0, 180, 0);
+    renderFrame();
+    defaultProgram->use(true);
+    screen->draw(defaultProgram);
+    defaultProgram->use(false);
+    swapWindow();
+}
+
+void showEndScreen()
+{
+    camera->setPositionAndTarget(END_SCREEN_EYE, END_SCREEN_TARGET);
+    drawEndScreen();
+    waitForKey();
+}
+
+void shutdown()
+{
+    destroyProgram(defaultProgram);
+    destroyProgram(shadowProgram);
+    destroyProgram(debugProgram);
+    deleteAndClear(camera);
+    for (ShadowMap* shadowMap : shadowMaps) {
+        if (!shadowMap)
+            continue;
+        shadowMap->destroy();
+        delete shadowMap;
+    }
+    shadowMaps.clear();
+    for (Model* model : levelModels)
+        delete model;
+    levelModels.clear();
+    destroyPhysics();
+    if (window) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    if (screenQuad.vertexArray)
+        screenQuad.destroy();
+    SDL_Quit();
+}
+
+int runGame()
+{
+    if (!initWindow()) {
+        std::cerr << "Failed to initialize!" << std::endl;
+        shutdown();
+        return -1;
+    }
+    SdlClock clock;
+    startUp(clock);
+    MainLoop loop(clock, {updateTick, stepPhysics, [] {
+                              renderFrame();
+                              swapWindow();
+                          }},
+                  std::cout);
+    loop.start();
+    loop.run();
+    showEndScreen();
+    shutdown();
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include "app/MainLoop.h"
+
+#include "app/Clock.h"
+#include "app/RenderSettings.h"
+#include "game/GameState.h"
+
+MainLoop::MainLoop(const Clock& clock, Steps steps, std::ostream& statsOut)
+    : clock(clock), steps(std::move(steps)), statsOut(statsOut)
+{
+}
+
+void MainLoop::start()
+{
+    nextTick = clock.ticks();
+    lastStatsTicks = 0;
+}
+
+bool MainLoop::runFrame()
+{
+    loops = 0;
+    while (clock.ticks() > nextTick && loops < MAX_FRAMESKIP && !gameState.quitRequested) {
+        if (steps.tick())
+            gameState.quitRequested = true;
+        nextTick = static_cast<std::uint32_t>(static_cast<float>(nextTick) + SKIP_TICKS);
+        ++loops;
+        // The physics step runs also on the tick that asked to quit.
+        steps.stepPhysics();
+    }
+    steps.drawFrame();
+    if (renderSettings.showStats) {
+        std::uint32_t now = clock.ticks();
+        writeStatsLine(statsOut, static_cast<int>(now - lastStatsTicks), renderSettings.trianglesRendered);
+        lastStatsTicks = now;
+    }
+    if (gameState.won || gameState.lost)
+        gameState.quitRequested = true;
+    return !gameState.quitRequested;
+}
+
+void MainLoop::run()
+{
+    while (!gameState.quitRequested)
+        runFrame();
+}
+
+void MainLoop::writeStatsLine(std::ostream& out, int milliseconds, std::uint32_t triangles)
+{
+    out << milliseconds << "ms / " << 1000.0f / static_cast<float>(milliseconds) << " FPS, triangles rendered: "
+        << triangles << std::endl;
+}
