@@ -53,6 +53,8 @@ public:
 private:
     void buildShell();
     void layOutDoors();
+    // One door per destination, spread over the end wall at wallX (relative to the origin).
+    void addDoorsToWall(const std::vector<Tunnel*>& destinations, int wallX);
     void linkDoors();
     void addStairsTo(std::vector<GameObject*>& pieces, Model* stairsModel);
 

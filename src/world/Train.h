@@ -2,6 +2,8 @@
 
 #include "world/GameObject.h"
 
+#include <vector>
+
 class btCollisionObject;
 
 // A train that shuttles between two points of its tunnel on twelve spinning wheels and ends the
@@ -10,11 +12,13 @@ class Train : public GameObject {
 public:
     Train(Model* model, float speed, glm::vec3 pointA, glm::vec3 pointB, btCollisionObject* victim);
 
-    // One tick: turn at an end, move, spin the wheels, test the player. True on a hit.
+    // One tick: turn at an end, move, spin the wheels, test the player; a hit ends the game.
     void update() override;
     // Draws the train as it will stand t ticks ahead, then puts it back.
     virtual void drawAhead(ShaderProgram* program, float t);
     bool hitsVictim();
+    // Hands the wheels to the train and puts them at their world place at once.
+    void setWheels(const std::vector<GameObject*>& wheels);
     // True after an update found the train touching the player.
     bool hasHit() const { return hit; }
 
