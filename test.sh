@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs the whole suite headless.
+# Installs what is missing, builds everything and runs the whole suite headless: once as the
+# game is shipped, once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
-"$root/scripts/setup.sh" "$root/build"
+jobs="$(nproc)"
+xvfb=(xvfb-run -a -s '-screen 0 1024x768x24')
 
-cd "$root/build"
-xvfb-run -a -s '-screen 0 1024x768x24' ctest --output-on-failure -j "$(nproc)"
+"$root/scripts/setup.sh" "$root/build"
+(cd "$root/build" && "${xvfb[@]}" ctest --output-on-failure -j "$jobs")
+
+if [ "${MARROWDEEP_SKIP_SANITIZERS:-0}" != 1 ]; then
+    "$root/scripts/setup.sh" "$root/build-sanitize" -DMARROWDEEP_SANITIZE=ON
+    export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+    export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+    (cd "$root/build-sanitize" && "${xvfb[@]}" ctest --output-on-failure -j "$jobs" -E "${MARROWDEEP_SANITIZE_EXCLUDE:-^$}")
+fi
