@@ -1,0 +1,117 @@
+#include "render/Model.h"
+
+#include "render/Mesh.h"
+#include "render/Texture.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <cfloat>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+// Texture paths come from material files; one that climbs out of the model's folder or
+// names an absolute file could read anything on the disk, so it is refused.
+bool staysInsideFolder(const std::string& texturePath)
+{
+    const std::filesystem::path path(texturePath);
+    if (path.is_absolute() || path.has_root_name() || path.has_root_directory())
+        return false;
+    for (const std::filesystem::path& component : path)
+        if (component == "..")
+            return false;
+    return true;
+}
+
+} // namespace
+
+Model::Model(const std::string& folder, const std::string& file)
+    : maxCorner(-FLT_MAX, -FLT_MAX, -FLT_MAX), minCorner(FLT_MAX, FLT_MAX, FLT_MAX), directory("assets/" + folder)
+{
+    import(directory + "/" + file);
+}
+
+Model::~Model()
+{
+    for (Mesh* mesh : meshes) {
+        mesh->destroy();
+        delete mesh;
+    }
+}
+
+void Model::draw() const
+{
+    for (const Mesh* mesh : meshes)
+        mesh->draw();
+}
+
+void Model::import(const std::string& path)
+{
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_FlipUVs);
+    if (!scene || scene->mFlags == AI_SCENE_FLAGS_INCOMPLETE || !scene->mRootNode) {
+        std::cerr << "Assimp Importer: " << importer.GetErrorString() << std::endl;
+        return;
+    }
+    for (unsigned i = 0; i < scene->mNumMeshes; ++i)
+        meshes.push_back(buildMesh(scene->mMeshes[i], scene));
+}
+
+Mesh* Model::buildMesh(const aiMesh* source, const aiScene* scene)
+{
+    triangles += source->mNumFaces;
+
+    std::vector<glm::vec3> positions;
+    std::vector<glm::vec2> texCoords;
+    std::vector<glm::vec3> normals;
+    positions.reserve(source->mNumVertices);
+    texCoords.reserve(source->mNumVertices);
+    normals.reserve(source->mNumVertices);
+    glm::vec3 meshMax(-FLT_MAX, -FLT_MAX, -FLT_MAX);
+    glm::vec3 meshMin(FLT_MAX, FLT_MAX, FLT_MAX);
+    for (unsigned i = 0; i < source->mNumVertices; ++i) {
+        const aiVector3D& vertex = source->mVertices[i];
+        const glm::vec3 position(vertex.x, vertex.y, vertex.z);
+        positions.push_back(position);
+        meshMax = glm::max(meshMax, position);
+        meshMin = glm::min(meshMin, position);
+        maxCorner = glm::max(maxCorner, meshMax);
+        minCorner = glm::min(minCorner, meshMin);
+        if (source->HasTextureCoords(0))
+            texCoords.emplace_back(source->mTextureCoords[0][i].x, source->mTextureCoords[0][i].y);
+        else
+            texCoords.emplace_back(0.0f, 0.0f);
+        // Normals are never generated on import; a file without them gets unlit-looking zeros.
+        if (source->HasNormals())
+            normals.emplace_back(source->mNormals[i].x, source->mNormals[i].y, source->mNormals[i].z);
+        else
+            normals.emplace_back(0.0f, 0.0f, 0.0f);
+    }
+
+    std::vector<GLuint> indices;
+    for (unsigned f = 0; f < source->mNumFaces; ++f) {
+        const aiFace& face = source->mFaces[f];
+        indices.insert(indices.end(), face.mIndices, face.mIndices + face.mNumIndices);
+    }
+
+    std::vector<GLuint> textures;
+    const aiMaterial* material = scene->mMaterials[source->mMaterialIndex];
+    for (unsigned i = 0; i < aiGetMaterialTextureCount(material, aiTextureType_DIFFUSE); ++i) {
+        aiString texturePath;
+        aiGetMaterialTexture(material, aiTextureType_DIFFUSE, i, &texturePath, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr);
+        if (!staysInsideFolder(texturePath.C_Str())) {
+            std::cerr << "IMG_Load error: texture path leaves the model folder: " << texturePath.C_Str() << std::endl;
+            textures.push_back(0);
+            continue;
+        }
+        textures.push_back(loadTexture(directory + "/" + texturePath.C_Str()));
+    }
+
+    return new Mesh(std::move(positions), std::move(texCoords), std::move(normals), std::move(indices),
+                    std::move(textures), meshMax, meshMin);
+}
