@@ -73,6 +73,8 @@ struct GameState {
 
     // Milliseconds now, from the game's clock.
     std::uint32_t now() const;
+    // Whether the player is in tunnel n (entry n of tunnels).
+    bool inTunnel(int index) const { return currentTunnel == tunnels[index]; }
 };
 
 extern GameState gameState;

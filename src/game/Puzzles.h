@@ -1,6 +1,7 @@
 #pragma once
 
 class Door;
+class GameObject;
 
 // Click rules.
 void applyFirstDoorBonus(Door* clickedDoor);
@@ -15,3 +16,5 @@ void updateAlignPuzzle();
 
 // Door k of tunnel n, as the level builds them.
 Door* levelDoor(int tunnel, int index);
+// Whether the line from the player's eye along the view direction crosses the object's box.
+bool isHitByViewLine(const GameObject* object);

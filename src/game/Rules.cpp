@@ -1,0 +1,248 @@
+#include "game/Rules.h"
+
+#include "app/Input.h"
+#include "game/GameState.h"
+#include "game/PlayerState.h"
+#include "game/Puzzles.h"
+#include "level/Tunnel.h"
+#include "physics/Camera.h"
+#include "world/Door.h"
+#include "world/Portal.h"
+#include "world/Train.h"
+
+#include <btBulletDynamicsCommon.h>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+// A click looks for a door along the view direction stretched to this length.
+constexpr float CLICK_REACH = 30.0f;
+
+// Clicking this door in the reality view starts the trains, the first one in tunnel 11.
+constexpr int TRAIN_START_TUNNEL = 3;
+constexpr int TRAIN_START_DOOR = 2;
+constexpr int FIRST_TRAIN_TUNNEL = 11;
+// One more train starts every time more than a minute has passed.
+constexpr std::int32_t TRAIN_INTERVAL_MS = 60000;
+
+// The final doors: the first in tunnel 13, the second in tunnel 19.
+constexpr int FIRST_FINAL_DOOR_TUNNEL = 13;
+constexpr int SECOND_FINAL_DOOR_TUNNEL = 19;
+
+// Where a click walk puts the player: beside the partner door, looking into its tunnel.
+const glm::vec3 FAR_END_ARRIVAL(-5.0f, 1.0f, 0.0f);
+const glm::vec3 NEAR_END_ARRIVAL(5.0f, 1.0f, 0.0f);
+// Where a touch transit puts the player: beside the partner door, looking at it.
+const glm::vec3 TOUCH_ARRIVAL(3.0f, 10.0f, 0.0f);
+// The look-at point stays this far ahead of the eye.
+constexpr float LOOK_AHEAD = 10.0f;
+// A door that has been walked through by click is moved out of the way by this much.
+const glm::vec3 WALKED_DOOR_OFFSET(500.0f, 500.0f, 500.0f);
+
+// A door can take the player through only while it still stands in its tunnel (the walk through
+// its partner's side removes it) and only if it has a partner to arrive at.
+bool leadsSomewhere(Door* door)
+{
+    return door->getPartner() && gameState.currentTunnel->containsObject(door);
+}
+
+void startTrains()
+{
+    gameState.trainsStarted = true;
+    gameState.tunnels[FIRST_TRAIN_TUNNEL]->spawnTrain();
+    gameState.trainTunnels.push_back(FIRST_TRAIN_TUNNEL);
+}
+
+void clickDoor(Door* door)
+{
+    if (!gameState.realityView) {
+        if (door->clickableInGlasses && leadsSomewhere(door))
+            walkThroughDoor(door);
+        return;
+    }
+    if (door == levelDoor(TRAIN_START_TUNNEL, TRAIN_START_DOOR))
+        startTrains();
+    if (door->clickableInReality && leadsSomewhere(door)) {
+        applyFirstDoorBonus(door);
+        walkThroughDoor(door);
+    }
+}
+
+bool isHitByLineFromEye(const GameObject* object, const glm::vec3& direction)
+{
+    return object->isHitByRay(camera->syncPosition(), direction);
+}
+
+void useFinalDoors(const glm::vec3& direction)
+{
+    if (gameState.inTunnel(FIRST_FINAL_DOOR_TUNNEL) && gameState.patienceDone &&
+        isHitByLineFromEye(gameState.finalDoors[0], direction))
+        gameState.won = true;
+    if (gameState.inTunnel(SECOND_FINAL_DOOR_TUNNEL) && gameState.finalDoorUsable &&
+        isHitByLineFromEye(gameState.finalDoors[1], direction))
+        gameState.won = true;
+}
+
+bool isTrainTunnel(int index)
+{
+    const std::vector<int>& taken = gameState.trainTunnels;
+    return std::find(taken.begin(), taken.end(), index) != taken.end();
+}
+
+bool allTunnelsHaveTrains()
+{
+    for (int index = 0; index < TUNNEL_COUNT; ++index) {
+        if (!isTrainTunnel(index))
+            return false;
+    }
+    return true;
+}
+
+// The schedule draws tunnels from the C library's generator, never seeded, so every run sees
+// the same trains. Once every tunnel has had its train no further one starts.
+void startScheduledTrain()
+{
+    if (allTunnelsHaveTrains())
+        return;
+    int index;
+    do {
+        index = std::rand() % TUNNEL_COUNT;
+    } while (isTrainTunnel(index));
+    gameState.trainTunnels.push_back(index);
+    gameState.tunnels[index]->spawnTrain();
+    std::cout << "Attention, a new train has started." << std::endl;
+}
+
+void printCurrentTunnel()
+{
+    for (int index = 0; index < TUNNEL_COUNT; ++index) {
+        if (gameState.inTunnel(index))
+            std::cout << "Tunnel " << index + 1 << std::endl;
+    }
+    gameState.printTunnelRequested = false;
+}
+
+} // namespace
+
+bool updateTick()
+{
+    if (handleEvents())
+        return true;
+    camera->updateMovement(gameState.keyboardState, gameState.currentTunnel);
+    updatePortalTransit();
+    updateTrainSchedule();
+    updateMultiViewPuzzle();
+    updateSwitchPuzzle();
+    updatePatiencePuzzle();
+    updateAlignPuzzle();
+    gameState.currentTunnel = updatePlayerState(gameState.currentTunnel);
+    if (playerState->hitByTrain) {
+        gameState.lost = true;
+        return true;
+    }
+    if (gameState.printTunnelRequested)
+        printCurrentTunnel();
+    gameState.finalDoorUsable = !gameState.aligned && !gameState.switchesSolved && gameState.keySolid;
+    return false;
+}
+
+void handleClick()
+{
+    glm::vec3 direction = camera->getViewDirection();
+    bool facingFarEnd = direction.x > 0.0f;
+    Door* door = gameState.currentTunnel->findDoorOnRay(camera->syncPosition(), direction * CLICK_REACH, facingFarEnd);
+    if (door)
+        clickDoor(door);
+    applyKeyRule();
+    applySwitchToggle();
+    useFinalDoors(direction);
+}
+
+void walkThroughDoor(Door* door)
+{
+    Tunnel* destination = door->getDestination();
+    glm::vec3 partnerPosition = door->getPartnerPosition();
+    bool arrivesAtFarEnd = destination->hasForward(gameState.currentTunnel);
+    glm::vec3 eye = partnerPosition + (arrivesAtFarEnd ? FAR_END_ARRIVAL : NEAR_END_ARRIVAL);
+    glm::vec3 ahead(arrivesAtFarEnd ? -LOOK_AHEAD : LOOK_AHEAD, 0.0f, 0.0f);
+    camera->setPositionAndTarget(eye, eye + ahead);
+    gameState.currentTunnel = destination;
+    door->openPortals(gameState.portalModels, camera);
+    destination->removeObject(door->getPartner());
+    door->move(WALKED_DOOR_OFFSET.x, WALKED_DOOR_OFFSET.y, WALKED_DOOR_OFFSET.z);
+}
+
+void updatePortalTransit()
+{
+    // The list may not change under the loop; the old tunnel's portals are all tested.
+    std::vector<Portal*> portals = gameState.currentTunnel->getPortals();
+    for (Portal* portal : portals) {
+        if (!camera->contactTest(portal->getBody()))
+            continue;
+        Portal* linked = portal->getLinkedPortal();
+        glm::mat4 viewThroughPortal = portal->portalView(camera->getViewMatrix());
+        glm::vec3 eye(glm::inverse(viewThroughPortal)[3]);
+        // For these root objects the rotation vector holds the quaternion's x, y, z: its y is 0
+        // for an unturned portal and +-1 for one turned half round.
+        float a = portal->getRotationVector().y;
+        float b = linked->getRotationVector().y;
+        float turnDegrees = 180.0f - (a * 180.0f + b * 180.0f);
+        glm::mat4 turn = glm::rotate(glm::mat4(1.0f), glm::radians(turnDegrees), glm::vec3(0.0f, 1.0f, 0.0f));
+        glm::vec3 direction(turn * glm::vec4(camera->getViewDirection(), 0.0f));
+        camera->setPositionAndTarget(eye, eye + LOOK_AHEAD * direction);
+        gameState.currentTunnel = linked->getTunnel();
+    }
+}
+
+void updateTrainSchedule()
+{
+    if (!gameState.trainsStarted)
+        return;
+    std::uint32_t now = gameState.now();
+    if (gameState.lastTrainTicks == 0) {
+        gameState.lastTrainTicks = now;
+    } else if (static_cast<std::int32_t>(now - gameState.lastTrainTicks) > TRAIN_INTERVAL_MS) {
+        startScheduledTrain();
+        gameState.lastTrainTicks = now;
+    }
+    // Only the train of the player's tunnel runs; the others wait where they stand.
+    if (Train* train = gameState.currentTunnel->getTrain())
+        train->update();
+}
+
+Tunnel* updatePlayerState(Tunnel* tunnel)
+{
+    if (Train* train = tunnel->getTrain())
+        checkTrainHit(train);
+    if (!playerState->transitPending)
+        return tunnel;
+    Door* door = playerState->transitDoor;
+    glm::vec3 eye = door->getPartnerPosition() + TOUCH_ARRIVAL;
+    camera->setPositionAndTarget(eye, glm::vec3(eye.x - LOOK_AHEAD, eye.y, eye.z));
+    playerState->transitPending = false;
+    return door->getDestination();
+}
+
+bool checkTrainHit(GameObject* object)
+{
+    auto [high, low] = object->worldBounds();
+    float radius = camera->getHalfWidth();
+    float d = static_cast<float>(std::pow(radius, 2));
+    glm::vec3 eye = camera->syncPosition();
+    for (int axis = 0; axis < 3; ++axis) {
+        if (low[axis] > eye[axis])
+            d -= (eye[axis] - low[axis]) * (eye[axis] - low[axis]);
+        else if (eye[axis] > high[axis])
+            d -= (eye[axis] - high[axis]) * (eye[axis] - high[axis]);
+    }
+    bool hit = d > 0.0f;
+    if (hit && dynamic_cast<Train*>(object))
+        playerState->hitByTrain = true;
+    return hit;
+}
