@@ -1,0 +1,18 @@
+#pragma once
+
+#include "game/Route.h"
+
+#include <string>
+#include <vector>
+
+// The ways through the level from the start, played by input only.
+// Wins through the final door of tunnel 13, after holding the button of tunnel 20.
+Route door1Route();
+// Wins through the final door of tunnel 19: key solid, switches and cubes undone again.
+Route door2Route();
+// Starts the trains and walks into the first one: the game is lost.
+Route trainRoute();
+
+// The routes by name ("door1", "door2", "train"); an empty route for an unknown name.
+Route routeNamed(const std::string& name);
+std::vector<std::string> routeNames();
