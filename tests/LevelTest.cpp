@@ -1,6 +1,6 @@
+#include "level/Level.h"
 #include "game/GameState.h"
 #include "game/PlayerState.h"
-#include "level/Level.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Model.h"

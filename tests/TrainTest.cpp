@@ -1,3 +1,4 @@
+#include "world/Train.h"
 #include "game/GameState.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
@@ -5,7 +6,6 @@
 #include "render/ShaderProgram.h"
 #include "support/LevelFixture.h"
 #include "world/Door.h"
-#include "world/Train.h"
 #include "world/TrainCollisionCallback.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
@@ -29,9 +29,9 @@ glm::vec3 worldOrigin(const GameObject* object)
 }
 
 // The local places of the twelve wheels under a train, front right to rear left.
-const glm::vec3 WHEEL_PLACES[12] = {{30, 2, 4.5f},    {24.5f, 2, 4.5f},  {19, 2, 4.5f},   {30, 2, -4.5f},
-                                    {24.5f, 2, -4.5f}, {19, 2, -4.5f},   {-28.5f, 2, -4.5f}, {-23, 2, -4.5f},
-                                    {-17.5f, 2, -4.5f}, {-28.5f, 2, 4.5f}, {-23, 2, 4.5f},  {-17.5f, 2, 4.5f}};
+const glm::vec3 WHEEL_PLACES[12] = {{30, 2, 4.5f},      {24.5f, 2, 4.5f},  {19, 2, 4.5f},      {30, 2, -4.5f},
+                                    {24.5f, 2, -4.5f},  {19, 2, -4.5f},    {-28.5f, 2, -4.5f}, {-23, 2, -4.5f},
+                                    {-17.5f, 2, -4.5f}, {-28.5f, 2, 4.5f}, {-23, 2, 4.5f},     {-17.5f, 2, 4.5f}};
 
 class TrainTest : public LevelFixture {
 protected:

@@ -131,8 +131,7 @@ TEST_F(TunnelTest, LightSeesTheFloorStraightBelowItInTheMiddleOfItsShadowMap)
 
 TEST_F(TunnelTest, DoorsSpreadEvenlyOverTheFortyWideWall)
 {
-    const std::vector<std::vector<float>> expectedZs = {
-        {0}, {-8, 8}, {-12, 0, 12}, {-14.4f, -4.8f, 4.8f, 14.4f}};
+    const std::vector<std::vector<float>> expectedZs = {{0}, {-8, 8}, {-12, 0, 12}, {-14.4f, -4.8f, 4.8f, 14.4f}};
     for (int count = 1; count <= 4; ++count) {
         Tunnel* tunnel = tunnelWithForwardDoors(count);
         std::vector<float> zs = doorZs(tunnel);
@@ -211,9 +210,9 @@ TEST_F(TunnelTest, StairsClimbTwentyFourAndPullTheFarEndTwoNearer)
 
     for (const auto* pieces : {&tunnel->getRealityPieces(), &tunnel->getGlassesPieces()}) {
         ASSERT_EQ(12u, pieces->size());
-        const glm::vec3 expected[] = {{940, 0, 40},  {980, 0, 40},  {1020, 0, 40},  {1060, 0, 40},
-                                      {1100, 0, 40}, {1129, 0, 40}, {1178, 24, 40}, {1218, 24, 40},
-                                      {1258, 24, 40}, {1298, 24, 40}, {1142, 8, 40}, {1155, 16, 40}};
+        const glm::vec3 expected[] = {{940, 0, 40},   {980, 0, 40},   {1020, 0, 40},  {1060, 0, 40},
+                                      {1100, 0, 40},  {1129, 0, 40},  {1178, 24, 40}, {1218, 24, 40},
+                                      {1258, 24, 40}, {1298, 24, 40}, {1142, 8, 40},  {1155, 16, 40}};
         for (std::size_t k = 0; k < 12; ++k)
             expectNear(expected[k], (*pieces)[k]->getPosition());
         EXPECT_TRUE(isTurnedRound((*pieces)[9]));
@@ -245,8 +244,7 @@ TEST_F(TunnelTest, FindDoorOnRayLooksOnlyAtTheAskedWall)
     Tunnel* tunnel = makeTunnel(490, 0, 0);
     for (int i = 0; i < 3; ++i)
         tunnel->addForward(makeTunnel(940, 0, 40.0f * i));
-    std::vector<Door*> doors =
-        tunnel->connect({makeTunnel(40, 0, 0), makeTunnel(40, 0, 40), makeTunnel(40, 0, 80)});
+    std::vector<Door*> doors = tunnel->connect({makeTunnel(40, 0, 0), makeTunnel(40, 0, 40), makeTunnel(40, 0, 80)});
 
     // A line down the middle of the tunnel crosses the middle door of both walls.
     glm::vec3 eye(690, 10, 0);

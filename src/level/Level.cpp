@@ -120,9 +120,9 @@ void addForward(int from, int to)
 
 void buildTunnelNetwork(const LevelModels& models)
 {
-    gameState.tunnels[0] = new Tunnel(columnX(0), 0.0f, 0.0f, models.hallwayReality, models.deadEndReality,
-                                      models.hallwayGlasses, models.deadEndGlasses, models.train, models.door,
-                                      models.wheel, camera->getGhostObject());
+    gameState.tunnels[0] =
+        new Tunnel(columnX(0), 0.0f, 0.0f, models.hallwayReality, models.deadEndReality, models.hallwayGlasses,
+                   models.deadEndGlasses, models.train, models.door, models.wheel, camera->getGhostObject());
     addTunnel(0, columnX(1), 0.0f);
     addTunnel(0, columnX(1), 40.0f);
     addTunnel(0, columnX(1), 80.0f);
@@ -169,9 +169,9 @@ void buildTunnelNetwork(const LevelModels& models)
 void buildDoors()
 {
     const std::vector<std::vector<int>> connections = {
-        {},          {2, 3, 0},   {3, 0, 1},     {0, 1, 2},     {5, 6, 7, 1}, {6, 7, 1, 4}, {7, 1, 4, 5},
-        {1, 4, 5, 6}, {9, 2, 7},  {2, 7, 8},     {11, 3, 9},    {3, 9, 10},   {13, 5},      {5, 12},
-        {8, 6},      {16, 10, 14}, {10, 14, 15}, {18, 11, 16},  {11, 16, 17}, {20, 15},     {15, 19},
+        {},           {2, 3, 0},    {3, 0, 1},    {0, 1, 2},    {5, 6, 7, 1}, {6, 7, 1, 4}, {7, 1, 4, 5},
+        {1, 4, 5, 6}, {9, 2, 7},    {2, 7, 8},    {11, 3, 9},   {3, 9, 10},   {13, 5},      {5, 12},
+        {8, 6},       {16, 10, 14}, {10, 14, 15}, {18, 11, 16}, {11, 16, 17}, {20, 15},     {15, 19},
     };
     tunnel(0)->buildDoors();
     for (int index = 1; index < TUNNEL_COUNT; ++index) {
@@ -336,10 +336,21 @@ void loadPortalModels(LevelModels& models)
 
 void keepModelsForShutdown(const LevelModels& models)
 {
-    levelModels = {models.hallwayReality, models.deadEndReality, models.hallwayGlasses, models.deadEndGlasses,
-                   models.train,          models.door,           models.portalSurface,  models.portalFrame,
-                   models.stairsReality,  models.stairsGlasses,  models.switchViewSign, models.changeMultipleViewSign,
-                   models.patienceSign,   models.switchesNumberSign, models.unlockNewTunnelSign};
+    levelModels = {models.hallwayReality,
+                   models.deadEndReality,
+                   models.hallwayGlasses,
+                   models.deadEndGlasses,
+                   models.train,
+                   models.door,
+                   models.portalSurface,
+                   models.portalFrame,
+                   models.stairsReality,
+                   models.stairsGlasses,
+                   models.switchViewSign,
+                   models.changeMultipleViewSign,
+                   models.patienceSign,
+                   models.switchesNumberSign,
+                   models.unlockNewTunnelSign};
 }
 
 // Tunnels in which the train schedule never starts a train.

@@ -29,6 +29,7 @@ const glm::vec3 LIGHT_DIRECTION(0.0001f, -1.0f, 0.0f);
 // Stairs replace straight piece 5: three steps 13 long climbing 8 each, after which the rest of
 // the tunnel stands 24 higher and 2 nearer.
 constexpr int STAIRS_PIECE = 5;
+constexpr float FIRST_STEP_SET_BACK = 11.0f; // the first step starts this far before the replaced piece
 const glm::vec3 STAIR_STEP(13.0f, 8.0f, 0.0f);
 const glm::vec3 STAIRS_TOP(23.0f, 8.0f, 0.0f);
 const glm::vec3 NEXT_PIECE(40.0f, 0.0f, 0.0f);
@@ -39,10 +40,18 @@ constexpr float TRAIN_RUN_HEIGHT = 1.0f;
 constexpr float TRAIN_START = 55.0f;
 constexpr float TRAIN_SPEED = 1.0f;
 const std::array<glm::vec3, 12> WHEEL_POSITIONS = {{
-    {30.0f, 2.0f, 4.5f},   {24.5f, 2.0f, 4.5f},   {19.0f, 2.0f, 4.5f},
-    {30.0f, 2.0f, -4.5f},  {24.5f, 2.0f, -4.5f},  {19.0f, 2.0f, -4.5f},
-    {-28.5f, 2.0f, -4.5f}, {-23.0f, 2.0f, -4.5f}, {-17.5f, 2.0f, -4.5f},
-    {-28.5f, 2.0f, 4.5f},  {-23.0f, 2.0f, 4.5f},  {-17.5f, 2.0f, 4.5f},
+    {30.0f, 2.0f, 4.5f},
+    {24.5f, 2.0f, 4.5f},
+    {19.0f, 2.0f, 4.5f},
+    {30.0f, 2.0f, -4.5f},
+    {24.5f, 2.0f, -4.5f},
+    {19.0f, 2.0f, -4.5f},
+    {-28.5f, 2.0f, -4.5f},
+    {-23.0f, 2.0f, -4.5f},
+    {-17.5f, 2.0f, -4.5f},
+    {-28.5f, 2.0f, 4.5f},
+    {-23.0f, 2.0f, 4.5f},
+    {-17.5f, 2.0f, 4.5f},
 }};
 
 // The z centres of n doors spread evenly over a wall, with equal gaps between them and at both
@@ -210,8 +219,8 @@ void Tunnel::addStairsTo(std::vector<GameObject*>& pieces, Model* stairsModel)
 {
     GameObject* firstStep = new GameObject(stairsModel);
     pieces[STAIRS_PIECE] = firstStep;
-    firstStep->setPosition(position.x + static_cast<float>(PIECE_LENGTH * STAIRS_PIECE) - 11.0f, position.y,
-                           position.z);
+    firstStep->setPosition(position.x + static_cast<float>(PIECE_LENGTH * STAIRS_PIECE) - FIRST_STEP_SET_BACK,
+                           position.y, position.z);
     GameObject* secondStep = new GameObject(stairsModel);
     secondStep->setPosition(firstStep->getPosition() + STAIR_STEP);
     pieces.push_back(secondStep);

@@ -8,7 +8,7 @@ constexpr float RADIANS_PER_DEGREE = 0.017453292f;
 // Depth range of a light's shadow map, in world units.
 constexpr float SHADOW_NEAR = 1.0f;
 constexpr float SHADOW_FAR = 70.0f;
-}
+} // namespace
 
 SpotLight::SpotLight(glm::vec3 position, glm::vec3 intensity, glm::vec3 direction)
     : direction(direction), intensity(intensity), position(position)

@@ -4,7 +4,6 @@
 #include "physics/Camera.h"
 #include "world/Portal.h"
 
-#include <btBulletDynamicsCommon.h>
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 
 namespace {
@@ -26,9 +25,7 @@ void placeInFrontOf(Portal* portal, Tunnel* tunnel, Door* door, float distance)
 }
 } // namespace
 
-Door::Door(Model* model, Tunnel* destination) : GameObject(model), destination(destination)
-{
-}
+Door::Door(Model* model, Tunnel* destination) : GameObject(model), destination(destination) {}
 
 void Door::setRealityOpen(bool open)
 {
@@ -81,8 +78,8 @@ void Door::openPortals(const std::vector<Model*>& portalModels, Camera* camera)
     partner->portalsOpened = true;
 }
 
-void Door::createPortal(const std::vector<Model*>& portalModels, Camera* camera, Tunnel* tunnelA,
-                        Door* doorA, Tunnel* tunnelB, Door* doorB)
+void Door::createPortal(const std::vector<Model*>& portalModels, Camera* camera, Tunnel* tunnelA, Door* doorA,
+                        Tunnel* tunnelB, Door* doorB)
 {
     Portal* linked = new Portal(portalModels[0], portalModels[1], tunnelA);
     linked->setIgnoreCollisionWith(camera->getGhostObject(), true);

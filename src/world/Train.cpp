@@ -15,8 +15,8 @@ bool boxContains(const std::pair<glm::vec3, glm::vec3>& box, const glm::vec3& po
 {
     const glm::vec3& high = box.first;
     const glm::vec3& low = box.second;
-    return low.x <= point.x && point.x <= high.x && low.y <= point.y && point.y <= high.y &&
-           low.z <= point.z && point.z <= high.z;
+    return low.x <= point.x && point.x <= high.x && low.y <= point.y && point.y <= high.y && low.z <= point.z &&
+           point.z <= high.z;
 }
 } // namespace
 

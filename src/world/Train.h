@@ -27,10 +27,10 @@ public:
 
 private:
     btCollisionObject* victim = nullptr; // the player's ghost
-    glm::vec3 pointA;
-    glm::vec3 pointB;
+    glm::vec3 pointA;                    // one end of the run, world
+    glm::vec3 pointB;                    // the other end of the run, world
     glm::vec3 currentTarget;             // the end the train heads for
     glm::vec3 direction;                 // unit direction of travel
     float speed = 1.0f;                  // world units per tick
-    bool hit = false;
+    bool hit = false;                    // the last update touched the victim
 };

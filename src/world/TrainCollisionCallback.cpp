@@ -7,8 +7,8 @@ TrainCollisionCallback::TrainCollisionCallback(const btCollisionObject* victim, 
 {
 }
 
-btScalar TrainCollisionCallback::addSingleResult(btManifoldPoint&, const btCollisionObjectWrapper* first, int,
-                                                 int, const btCollisionObjectWrapper* second, int, int)
+btScalar TrainCollisionCallback::addSingleResult(btManifoldPoint&, const btCollisionObjectWrapper* first, int, int,
+                                                 const btCollisionObjectWrapper* second, int, int)
 {
     // Bullet reports a compound body such as the train first, whichever order the pair was
     // asked in; either order is the same touch.
