@@ -27,12 +27,14 @@ in vec4 shadowCoord3;
 
 out vec4 outColor;
 
-const vec3 AMBIENT = vec3(0.10, 0.10, 0.12);
+const vec3 AMBIENT = vec3(0.19, 0.19, 0.22);
+// Old tunnel lamps: a warm white.
+const vec3 LAMP_TINT = vec3(1.0, 0.9, 0.75);
 // The pool is brightest under the light and fades out towards this share of the cone angle.
 const float CORE_SHARE = 0.25;
 // Distance fall-off, scaled so that a floor 40 below a light gets its full intensity.
 const float FALLOFF = 1.0 / 1600.0;
-const float LIGHT_GAIN = 2.0;
+const float LIGHT_GAIN = 2.6;
 // Shadow-map texel size (2048 x 1024) and the depth bias that keeps lit surfaces from
 // shadowing themselves; the bias grows where the light grazes the surface.
 const vec2 SHADOW_TEXEL = vec2(1.0 / 2048.0, 1.0 / 1024.0);
@@ -67,9 +69,10 @@ vec3 spotLighting(SpotLight light, sampler2DShadow shadowMap, vec4 shadowCoord, 
         return vec3(0.0);
     float cosCore = cos(radians(light.angle * CORE_SHARE));
     float cone = smoothstep(cosEdge, cosCore, cosToAxis);
+    cone *= cone;
     float attenuation = 1.0 / (1.0 + distanceSquared * FALLOFF);
     float visibility = lightVisibility(shadowMap, shadowCoord, cosIncidence);
-    return light.intensity * (LIGHT_GAIN * cone * attenuation * cosIncidence * visibility);
+    return light.intensity * LAMP_TINT * (LIGHT_GAIN * cone * attenuation * cosIncidence * visibility);
 }
 
 void main()
