@@ -20,36 +20,19 @@ constexpr int SWITCH_OF_TUNNEL_5 = 0;
 constexpr int SWITCH_OF_TUNNEL_7 = 1;
 constexpr int SWITCH_OF_TUNNEL_9 = 2;
 
-glm::vec3 centreOf(const GameObject* object)
-{
-    auto [high, low] = object->worldBounds();
-    return (high + low) * 0.5f;
-}
-
-Route::Target doorCentre(int tunnel, int door)
-{
-    return [tunnel, door] { return centreOf(levelDoor(tunnel, door)); };
-}
-
 Route::Target keyCentre()
 {
-    return [] { return centreOf(gameState.key); };
+    return objectCentre([] { return gameState.key; });
 }
 
 Route::Target switchCentre(int index)
 {
-    return [index] { return centreOf(gameState.switchBacks[index]); };
+    return objectCentre([index] { return gameState.switchBacks[index]; });
 }
 
 Route::Target finalDoorCentre(int index)
 {
-    return [index] { return centreOf(gameState.finalDoors[index]); };
-}
-
-// Straight down the tunnel, towards its far end (+1) or its near end (-1), at eye height.
-Route::Target alongTunnel(float towards)
-{
-    return [towards] { return camera->syncPosition() + glm::vec3(towards * FAR_AHEAD, 0.0f, 0.0f); };
+    return objectCentre([index] { return gameState.finalDoors[index]; });
 }
 
 // Straight across the tunnel towards +z.
@@ -147,6 +130,28 @@ Route fromTunnel3ToAlignedCubes()
 }
 
 } // namespace
+
+glm::vec3 centreOf(const GameObject* object)
+{
+    auto [high, low] = object->worldBounds();
+    return (high + low) * 0.5f;
+}
+
+Route::Target doorCentre(int tunnel, int door)
+{
+    return objectCentre([tunnel, door] { return levelDoor(tunnel, door); });
+}
+
+Route::Target objectCentre(std::function<const GameObject*()> object)
+{
+    return [object] { return centreOf(object()); };
+}
+
+// Straight down the tunnel, towards its far end (+1) or its near end (-1), at eye height.
+Route::Target alongTunnel(float towards)
+{
+    return [towards] { return camera->syncPosition() + glm::vec3(towards * FAR_AHEAD, 0.0f, 0.0f); };
+}
 
 Route door1Route()
 {

@@ -2,6 +2,9 @@
 
 #include "game/Route.h"
 
+class GameObject;
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,13 @@ Route door1Route();
 Route door2Route();
 // Starts the trains and walks into the first one: the game is lost.
 Route trainRoute();
+
+// Where to look: the middle of an object's box, of door k of tunnel n, of an object found late.
+glm::vec3 centreOf(const GameObject* object);
+Route::Target doorCentre(int tunnel, int door);
+Route::Target objectCentre(std::function<const GameObject*()> object);
+// Straight down the tunnel from the eye, towards its far end (+1) or its near end (-1).
+Route::Target alongTunnel(float towards);
 
 // The routes by name ("door1", "door2", "train"); an empty route for an unknown name.
 Route routeNamed(const std::string& name);

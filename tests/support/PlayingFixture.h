@@ -1,0 +1,62 @@
+#pragma once
+
+#include "support/LevelFixture.h"
+
+#include "game/GameState.h"
+#include "game/Route.h"
+#include "game/Routes.h"
+#include "physics/Camera.h"
+
+#include <sstream>
+#include <string>
+
+// A built level played as a player does: short routes of looks, clicks and walks, and the
+// debug jump between tunnels (a real key of the game) to reach a puzzle quickly.
+class PlayingFixture : public LevelFixture {
+protected:
+    // Plays the steps and fails the test at the first one that cannot be done.
+    void play(const Route& route)
+    {
+        Route::Controls controls;
+        controls.keyboard = keys.data();
+        controls.tick = [this] { return tick(); };
+        std::ostringstream report;
+        controls.report = &report;
+        Route::Outcome outcome = route.play(controls);
+        ASSERT_EQ(outcome.failure, "") << report.str();
+    }
+
+    // Presses TAB until the debug jump has landed in tunnel n, then lets one tick pass.
+    void jumpTo(int tunnel)
+    {
+        int presses = (tunnel - gameState.debugTunnelIndex + TUNNEL_COUNT) % TUNNEL_COUNT + 1;
+        for (int i = 0; i < presses; ++i)
+            pushKey(SDLK_TAB);
+        tick();
+    }
+
+    // Lets the player come to rest. Each tick is followed, as a drawn frame is, by reading the
+    // eye back from the character body.
+    void rest(int count = 40)
+    {
+        for (int i = 0; i < count; ++i) {
+            tick();
+            camera->syncPosition();
+        }
+    }
+
+    void lookAndClick(Route::Target target)
+    {
+        play(Route("look and click").aim(target, "look").click("click"));
+    }
+
+    void clickDoor(int tunnel, int door) { lookAndClick(doorCentre(tunnel, door)); }
+
+    // Runs ticks with standard output captured and returns what was written.
+    std::string ticksWithOutput(int count)
+    {
+        ::testing::internal::CaptureStdout();
+        ticks(count);
+        return ::testing::internal::GetCapturedStdout();
+    }
+};
