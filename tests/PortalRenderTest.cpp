@@ -74,8 +74,8 @@ protected:
         return context->readColour();
     }
 
-    // A cube standing in tunnel 1 at the given distance beyond the door back, on the line
-    // along which the player looks through the portal.
+    // A cube standing in tunnel 1 on the line along which the player looks through the portal,
+    // this far along x from the door back (negative: behind the door back, towards the viewer).
     GameObject* placeMarkerInTunnel1(float distanceBeyondDoorBack)
     {
         const glm::vec3 doorBack = doorToTunnel1->getPartner()->getPosition();
@@ -123,9 +123,10 @@ TEST_F(PortalRenderTest, WhatStandsBetweenTheViewerAndTheLinkedPortalIsClippedAw
     renderFrame();
     const std::vector<std::uint8_t> before = frame();
 
-    // Between the door back and the portal 10 beyond it: on the player's side of the
-    // linked portal's plane, where the view through the portal starts.
-    placeMarkerInTunnel1(5);
+    // The view through the portal starts at the linked portal, 10 beyond the door back; the
+    // player's eye, carried over to tunnel 1, stands 30 behind the door back. A cube 20 behind
+    // the door back stands right before that eye, in front of tunnel 1's end wall.
+    placeMarkerInTunnel1(-20);
     const std::vector<std::uint8_t> withMarker = frame();
 
     EXPECT_EQ(differingPixels(before, withMarker, INSIDE_PORTAL), 0);
