@@ -10,9 +10,11 @@ namespace {
 
 // Walks that cross a tunnel end to end take some 400 ticks; these limits leave room.
 constexpr int TUNNEL_WALK_TICKS = 600;
-constexpr int PUSH_TICKS = 300;
+constexpr int PUSH_TICKS = 400;
 // The button of tunnel 20 must be held more than 15 seconds: 375 ticks and a few more.
 constexpr int PATIENCE_HOLD_TICKS = 380;
+// The key is small: it is clicked from this close.
+constexpr float KEY_DISTANCE = 30.0f;
 // A point this far off along the tunnel is looked at to face straight down it.
 constexpr float FAR_AHEAD = 100.0f;
 // The switch of tunnels 5, 7 and 9 in turn is entry 0, 1 and 2 of the back plates.
@@ -84,9 +86,10 @@ Route fromStartToTunnel3(int keyClicks)
         .strafeTo(-14.4f, "step sideways in line with the touch door 0 of tunnel 1")
         .walkUntil(SDL_SCANCODE_S, inTunnel(4), TUNNEL_WALK_TICKS, "walk backwards into the touch door 0 of tunnel 1")
         .press(SDLK_e, "take the glasses off")
-        .aim(keyCentre(), "look at the key of tunnel 4");
+        .then(upToTheKey());
     for (int i = 0; i < keyClicks; ++i)
         route.click("click the key").expect(doorClickable(0, 2), "door 2 of tunnel 0 to open");
+    route.strafeTo(-14.4f, "step sideways in line with door 0 of tunnel 4");
     clickThrough(route, 4, 0, 1, "reality");
     route.walkUntil(SDL_SCANCODE_W, inTunnel(0), TUNNEL_WALK_TICKS, "walk into the portal at door 4 of tunnel 1");
     clickThrough(route, 0, 2, 3, "reality");
@@ -115,17 +118,7 @@ Route fromTunnel3ToAlignedCubes()
     clickThrough(route, 7, 1, 9, "reality");
     clickThrough(route, 9, 1, 11, "reality");
     clickThrough(route, 11, 1, 17, "reality");
-    route.aim(alongTunnel(1.0f), "look down tunnel 17")
-        .walkUntil(SDL_SCANCODE_W, [] { return cubeX(1) >= cubeX(0) + 10.0f; }, PUSH_TICKS,
-                   "push the middle cube down the tunnel")
-        .walk(SDL_SCANCODE_S, 16, "step back from the cubes")
-        .strafeTo(186.0f, "step sideways past the first cube")
-        .walkUntil(SDL_SCANCODE_W, [] { return camera->syncPosition().x >= cubeX(0); }, PUSH_TICKS,
-                   "walk up beside the first cube")
-        .aim(acrossTunnel(), "face the first cube across the tunnel")
-        .walkUntil(SDL_SCANCODE_W, [] { return gameState.aligned; }, PUSH_TICKS,
-                   "push the first cube into line with the others")
-        .expect(doorClickable(5, 1), "door 1 of tunnel 5 to open");
+    route.then(cubesIntoLine()).expect(doorClickable(5, 1), "door 1 of tunnel 5 to open");
     return route;
 }
 
@@ -151,6 +144,33 @@ Route::Target objectCentre(std::function<const GameObject*()> object)
 Route::Target alongTunnel(float towards)
 {
     return [towards] { return camera->syncPosition() + glm::vec3(towards * FAR_AHEAD, 0.0f, 0.0f); };
+}
+
+Route upToTheKey()
+{
+    Route route("up to the key");
+    route.aim(alongTunnel(1.0f), "look down tunnel 4")
+        .strafeTo(0.0f, "step sideways in line with the key")
+        .walkUntil(SDL_SCANCODE_W, [] { return camera->syncPosition().x >= centreOf(gameState.key).x - KEY_DISTANCE; },
+                   TUNNEL_WALK_TICKS, "walk up to the key")
+        .aim(keyCentre(), "look at the key");
+    return route;
+}
+
+Route cubesIntoLine()
+{
+    Route route("cubes into line");
+    route.aim(alongTunnel(1.0f), "look down tunnel 17")
+        .walkUntil(SDL_SCANCODE_W, [] { return cubeX(1) >= cubeX(0) + 10.0f; }, PUSH_TICKS,
+                   "push the middle cube down the tunnel")
+        .walk(SDL_SCANCODE_S, 16, "step back from the cubes")
+        .strafeTo(186.0f, "step sideways past the first cube")
+        .walkUntil(SDL_SCANCODE_W, [] { return camera->syncPosition().x >= cubeX(0); }, PUSH_TICKS,
+                   "walk up beside the first cube")
+        .aim(acrossTunnel(), "face the first cube across the tunnel")
+        .walkUntil(SDL_SCANCODE_W, [] { return gameState.aligned; }, PUSH_TICKS,
+                   "push the first cube into line with the others");
+    return route;
 }
 
 Route door1Route()

@@ -23,6 +23,12 @@ Route::Target objectCentre(std::function<const GameObject*()> object);
 // Straight down the tunnel from the eye, towards its far end (+1) or its near end (-1).
 Route::Target alongTunnel(float towards);
 
+// In tunnel 4, in line with the key and close enough to click it, looking at it.
+Route upToTheKey();
+// From the near end of tunnel 17, in the reality view: the middle cube pushed down the tunnel
+// and the first one pushed across until the three are in line.
+Route cubesIntoLine();
+
 // The routes by name ("door1", "door2", "train"); an empty route for an unknown name.
 Route routeNamed(const std::string& name);
 std::vector<std::string> routeNames();
