@@ -284,6 +284,8 @@ Route::Outcome Route::play(const Controls& controls) const
                 return outcome;
             }
         }
+        if (controls.stepDone)
+            controls.stepDone(outcome.stepsPlayed);
     }
     return outcome;
 }

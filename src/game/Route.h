@@ -25,6 +25,8 @@ public:
         Uint8* keyboard = nullptr;
         std::function<bool()> tick;
         std::ostream* report = nullptr;
+        // Called after each step that was done, with its number from 1 (for screenshots).
+        std::function<void(int)> stepDone;
     };
 
     struct Outcome {
