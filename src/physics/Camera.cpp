@@ -70,12 +70,18 @@ void Camera::createCharacter()
 
 void Camera::updateMovement(const Uint8* keyboardState, Tunnel* currentTunnel)
 {
+    // Walk on from where the last physics step left the body; a stale eye position would undo
+    // the fall and the push out of walls when several ticks run without a frame between them.
+    syncPosition();
     glm::vec3 forward = horizontalViewDirection() * walkSpeed;
     glm::vec3 left(forward.z, 0, -forward.x);
     if (keyboardState[SDL_SCANCODE_W])
         walk(forward);
     if (keyboardState[SDL_SCANCODE_S]) {
         walk(-forward);
+        // Bullet 3 pushes the body back out of a door with a small gap, so the touch is tested
+        // where the step back has taken the player, not where the last physics step left him.
+        placeGhost(position);
         reportTouchedDoor(currentTunnel);
     }
     if (keyboardState[SDL_SCANCODE_A])
