@@ -1,6 +1,7 @@
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
+#include "physics/CameraCollisionCallback.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Model.h"
 #include "support/HeadlessContext.h"
@@ -415,6 +416,25 @@ TEST_F(PlayerInTunnelTest, ContactTestFindsADoorThePlayerWalksInto)
     ticks(10);
     EXPECT_TRUE(player->contactTest(door->getBody()));
     EXPECT_FALSE(player->contactTest(otherDoor->getBody()));
+}
+
+TEST_F(PlayerInTunnelTest, DoorTouchCountsWhicheverWayRoundBulletReportsThePair)
+{
+    Door* door = place(new Door(doorModel.get(), nullptr), glm::vec3(START.x + 8, 0, 0));
+    ticks(50);
+    hold(SDL_SCANCODE_W);
+    ticks(10);
+    btCollisionObject* ghost = player->getGhostObject();
+    CameraCollisionCallback doorFirst(door->getBody(), ghost);
+    dynamicsWorld()->contactPairTest(door->getBody(), ghost, doorFirst);
+    CameraCollisionCallback playerFirst(door->getBody(), ghost);
+    dynamicsWorld()->contactPairTest(ghost, door->getBody(), playerFirst);
+    EXPECT_GT(doorFirst.getContactCount(), 0);
+    EXPECT_GT(playerFirst.getContactCount(), 0);
+    // The floor touches the player too, but it is not the door.
+    CameraCollisionCallback floorForDoor(door->getBody(), ghost);
+    dynamicsWorld()->contactPairTest(tunnel->getRealityPieces()[1]->getBody(), ghost, floorForDoor);
+    EXPECT_EQ(0, floorForDoor.getContactCount());
 }
 
 TEST_F(PlayerInTunnelTest, BackingIntoTouchDoorsAsksForATransitThroughTheLastOfThem)
