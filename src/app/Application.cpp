@@ -159,6 +159,11 @@ void startUp(const Clock& clock)
     gameState.keyboardState = SDL_GetKeyboardState(nullptr);
 }
 
+void prepareEndScreen()
+{
+    camera->setPositionAndTarget(END_SCREEN_EYE, END_SCREEN_TARGET);
+}
+
 void drawEndScreen()
 {
     const char* screenFile = gameState.won ? "won.obj" : gameState.lost ? "lost.obj" : nullptr;
@@ -172,13 +177,15 @@ void drawEndScreen()
     defaultProgram->use(true);
     screen->draw(defaultProgram);
     defaultProgram->use(false);
-    swapWindow();
 }
 
 void showEndScreen()
 {
-    camera->setPositionAndTarget(END_SCREEN_EYE, END_SCREEN_TARGET);
-    drawEndScreen();
+    prepareEndScreen();
+    if (gameState.won || gameState.lost) {
+        drawEndScreen();
+        swapWindow();
+    }
     waitForKey();
 }
 

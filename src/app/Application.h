@@ -10,7 +10,9 @@ bool initWindow();
 void startUp(const Clock& clock);
 // The end screen of a won or lost game, then waits for a key.
 void showEndScreen();
-// Draws the won or lost screen (nothing after a plain quit).
+// Places the camera in front of the end screen.
+void prepareEndScreen();
+// Draws the won or lost screen into the back buffer (nothing after a plain quit).
 void drawEndScreen();
 // Releases everything in the fixed order; safe after a failed initWindow.
 void shutdown();

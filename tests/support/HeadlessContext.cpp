@@ -1,8 +1,6 @@
 #include "support/HeadlessContext.h"
 
-#include <SDL_image.h>
-
-#include <cstring>
+#include "render/Screenshot.h"
 
 HeadlessContext::HeadlessContext()
 {
@@ -60,14 +58,5 @@ std::vector<std::uint8_t> HeadlessContext::readColour() const
 
 void HeadlessContext::savePng(const char* path) const
 {
-    std::vector<std::uint8_t> rgba = readColour();
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_ABGR8888);
-    if (!surface)
-        return;
-    // OpenGL rows run bottom up, images top down.
-    for (int row = 0; row < 600; ++row)
-        std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + row * surface->pitch,
-                    rgba.data() + (599 - row) * 800 * 4, 800 * 4);
-    IMG_SavePNG(surface, path);
-    SDL_FreeSurface(surface);
+    saveScreenshot(path);
 }

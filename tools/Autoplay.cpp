@@ -1,0 +1,140 @@
+// The game plays itself: the real start-up, main loop, physics and frames, driven only by a
+// player's input along one of the routes through the level. A clock that moves exactly 40 ms
+// per tick makes every run the same. Screenshots of every step and of the end screen, and a
+// contact sheet of them all, go to the output folder.
+// Usage: marrowdeep-autoplay [door1|door2|train] [output folder]   (run from the game folder)
+#include "app/Application.h"
+#include "app/MainLoop.h"
+#include "app/ManualClock.h"
+#include "game/GameState.h"
+#include "game/Route.h"
+#include "game/Routes.h"
+#include "game/Rules.h"
+#include "physics/PhysicsWorld.h"
+#include "render/Renderer.h"
+#include "render/Screenshot.h"
+
+#include <SDL_image.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Frames are drawn every few ticks: the game advances as in a real run, the software renderer
+// is spared four frames in five. Every step's screenshot is drawn fresh.
+constexpr int TICKS_PER_DRAWN_FRAME = 5;
+constexpr int THUMBNAIL_WIDTH = 200;
+constexpr int THUMBNAIL_HEIGHT = 150;
+constexpr int SHEET_COLUMNS = 6;
+
+bool expectedEndingReached(const std::string& route)
+{
+    return route == "train" ? gameState.lost : gameState.won;
+}
+
+std::string stepFileName(int step)
+{
+    std::array<char, 32> name{};
+    std::snprintf(name.data(), name.size(), "step-%03d.png", step);
+    return name.data();
+}
+
+void drawAndSwap()
+{
+    renderFrame();
+    SDL_GL_SwapWindow(gameWindow());
+}
+
+// One PNG of small pictures of all the screenshots, in order.
+void writeContactSheet(const std::vector<fs::path>& shots, const fs::path& sheetPath)
+{
+    if (shots.empty())
+        return;
+    int rows = static_cast<int>((shots.size() + SHEET_COLUMNS - 1) / SHEET_COLUMNS);
+    SDL_Surface* sheet = SDL_CreateRGBSurfaceWithFormat(0, SHEET_COLUMNS * THUMBNAIL_WIDTH, rows * THUMBNAIL_HEIGHT,
+                                                        32, SDL_PIXELFORMAT_ABGR8888);
+    if (!sheet)
+        return;
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+        SDL_Surface* shot = IMG_Load(shots[i].c_str());
+        if (!shot)
+            continue;
+        SDL_Rect place{static_cast<int>(i % SHEET_COLUMNS) * THUMBNAIL_WIDTH,
+                       static_cast<int>(i / SHEET_COLUMNS) * THUMBNAIL_HEIGHT, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT};
+        SDL_BlitScaled(shot, nullptr, sheet, &place);
+        SDL_FreeSurface(shot);
+    }
+    IMG_SavePNG(sheet, sheetPath.c_str());
+    SDL_FreeSurface(sheet);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string routeName = argc > 1 ? argv[1] : "door2";
+    Route route = routeNamed(routeName);
+    if (route.stepCount() == 0) {
+        std::cerr << "usage: marrowdeep-autoplay [door1|door2|train] [output folder]" << std::endl;
+        return 2;
+    }
+    const fs::path folder = argc > 2 ? fs::path(argv[2]) : fs::path("autoplay") / routeName;
+    fs::create_directories(folder);
+
+    if (!initWindow()) {
+        std::cerr << "Failed to initialize!" << std::endl;
+        shutdown();
+        return 1;
+    }
+    ManualClock clock;
+    startUp(clock);
+    std::vector<Uint8> keys(SDL_NUM_SCANCODES, 0);
+    gameState.keyboardState = keys.data();
+
+    int frame = 0;
+    MainLoop loop(clock, {updateTick, stepPhysics, [&frame] {
+                              if (++frame % TICKS_PER_DRAWN_FRAME == 0)
+                                  drawAndSwap();
+                          }},
+                  std::cout);
+    loop.start();
+
+    std::vector<fs::path> shots;
+    Route::Controls controls;
+    controls.keyboard = keys.data();
+    controls.report = &std::cout;
+    controls.tick = [&] {
+        clock.advance(static_cast<std::uint32_t>(SKIP_TICKS));
+        loop.runFrame();
+        return gameState.quitRequested;
+    };
+    controls.stepDone = [&](int step) {
+        renderFrame();
+        shots.push_back(folder / stepFileName(step));
+        saveScreenshot(shots.back().string());
+        SDL_GL_SwapWindow(gameWindow());
+    };
+    Route::Outcome outcome = route.play(controls);
+
+    prepareEndScreen();
+    drawEndScreen();
+    shots.push_back(folder / "end.png");
+    saveScreenshot(shots.back().string());
+    SDL_GL_SwapWindow(gameWindow());
+    writeContactSheet(shots, folder / "contact-sheet.png");
+
+    bool reached = expectedEndingReached(routeName);
+    if (!outcome.failure.empty())
+        std::cout << "route failed at " << outcome.failure << std::endl;
+    std::cout << "route " << routeName << (reached ? " reached its ending" : " did not reach its ending")
+              << "; screenshots in " << folder.string() << std::endl;
+    shutdown();
+    return reached ? 0 : 1;
+}
