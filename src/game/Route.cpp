@@ -59,8 +59,7 @@ public:
     {
         bool stop = controls.tick();
         // The main loop draws a frame after its ticks, and drawing reads the eye back from the
-        // character body; without that the next step of walking would start from where the eye
-        // was before the physics step pushed it out of walls and cubes.
+        // character body; mouse look then turns about where the eye really is.
         camera->syncPosition();
         gameEnded = stop || gameState.won || gameState.lost || gameState.quitRequested;
         return !gameEnded;
