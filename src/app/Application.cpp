@@ -173,10 +173,7 @@ void drawEndScreen()
     GameObject* screen = new GameObject(new Model("screens", screenFile));
     screen->setPosition(END_SCREEN_POSITION);
     screen->rotate(0, 180, 0);
-    renderFrame();
-    defaultProgram->use(true);
-    screen->draw(defaultProgram);
-    defaultProgram->use(false);
+    renderEndScreen(screen);
 }
 
 void showEndScreen()

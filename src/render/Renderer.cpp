@@ -31,6 +31,21 @@ const glm::vec3 GLASS_DOOR_GLASSES_OFFSET(350.0f, 0.0f, 0.0f);
 // Every portal of a tunnel raises the stencil from 0 to this value over its screen area.
 constexpr GLint PORTAL_MARK = 1;
 
+PassTimer* passTimer = nullptr;
+
+// Runs one pass of the frame between the timer's marks.
+template <typename Pass> void timedPass(FramePass pass, Pass draw)
+{
+    if (passTimer)
+        passTimer->begin(pass);
+    draw();
+    if (passTimer)
+        passTimer->end(pass);
+}
+
+// The end screen's lamp stands this far behind the eye and shines along the view.
+constexpr float END_SCREEN_LAMP_BEHIND_EYE = 10.0f;
+
 // True when the object may be drawn; an object culled by the frustum is counted.
 bool passesCulling(const GameObject* object, const Camera* camera, unsigned& culled)
 {
@@ -214,22 +229,53 @@ void drawGlassDoor()
 
 } // namespace
 
+void setPassTimer(PassTimer* timer)
+{
+    passTimer = timer;
+}
+
 void renderFrame()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const std::vector<SpotLight*> lights = gameState.currentTunnel->getLights();
 
-    renderShadowMaps(lights);
+    timedPass(FramePass::Shadow, [&] { renderShadowMaps(lights); });
     shadowProgram->use(false);
     defaultProgram->use(true);
 
-    drawPortals(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
+    timedPass(FramePass::Portal,
+              [] { drawPortals(gameState.currentTunnel, camera, defaultProgram, gameState.realityView); });
 
-    glEnable(GL_DEPTH_TEST);
-    bindLights(lights);
-    defaultProgram->setView(camera->getViewMatrix());
-    drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
-    drawGlassDoor();
+    timedPass(FramePass::Main, [&] {
+        glEnable(GL_DEPTH_TEST);
+        bindLights(lights);
+        defaultProgram->setView(camera->getViewMatrix());
+        drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
+    });
+    timedPass(FramePass::GlassDoor, drawGlassDoor);
+    defaultProgram->use(false);
+}
+
+void renderEndScreen(GameObject* screen)
+{
+    renderFrame();
+    // An empty first shadow map (cleared to the far depth) lets the lamp reach every point.
+    shadowMaps[0]->bind();
+    glClear(GL_DEPTH_BUFFER_BIT);
+    shadowMaps[0]->unbind();
+
+    const glm::vec3 along = camera->getViewDirection();
+    const SpotLight lamp(camera->syncPosition() - along * END_SCREEN_LAMP_BEHIND_EYE, glm::vec3(1.0f), along);
+    const SpotLight unlit(lamp.position, glm::vec3(0.0f), along);
+    defaultProgram->use(true);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, shadowMaps[0]->depthTexture());
+    defaultProgram->setShadowMap(1);
+    defaultProgram->setDepthVP(lamp.viewProjection(), 1);
+    defaultProgram->setSpotLight(&lamp, 1);
+    defaultProgram->setSpotLight(&unlit, 2);
+    defaultProgram->setSpotLight(&unlit, 3);
+    screen->draw(defaultProgram);
     defaultProgram->use(false);
 }
 

@@ -1,11 +1,30 @@
 #pragma once
 
 class Camera;
+class GameObject;
 class ShaderProgram;
 class Tunnel;
 
+// The passes of a frame, for measuring them.
+enum class FramePass { Shadow, Portal, Main, GlassDoor };
+constexpr int FRAME_PASS_COUNT = 4;
+
+// Told when each pass of a frame begins and ends (the benchmark times them on the GPU).
+class PassTimer {
+public:
+    virtual ~PassTimer() = default;
+    virtual void begin(FramePass pass) = 0;
+    virtual void end(FramePass pass) = 0;
+};
+
+// Null (the default) times nothing.
+void setPassTimer(PassTimer* timer);
+
 // Draws one frame of the current tunnel: shadow passes, portal pass, lit main pass, glass door.
 void renderFrame();
+// The last frame of the tunnel, then the won or lost screen in front of the camera, lit by a
+// lamp of its own: the screen hangs far from every tunnel light.
+void renderEndScreen(GameObject* screen);
 // Draws a tunnel's portals' frames, its shell of the view and its objects, skipping (and
 // counting) what lies outside the camera's frustum while culling is on.
 void drawCulled(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView);
