@@ -77,11 +77,18 @@ TEST(ApplicationTest, EscapeEndsTheGameAndOneMoreKeyClosesIt)
     if (runShell("command -v xdotool").exitStatus != 0)
         GTEST_SKIP() << "xdotool is not installed";
     GameFolder game;
-    // Statistics on, then Escape; the game then waits for one more key before it closes.
-    std::string player = "xdotool search --sync --onlyvisible --name '^Marrowdeep$' windowfocus --sync "
-                         "key F2 Escape space";
-    RunResult result = runShell("(" + game.run("") + " > " + (game.folder / "out.txt").string() + " 2>&1 & game=$!; " +
-                                player + " >/dev/null 2>&1; wait $game)");
+    // Statistics on, then Escape; the game then waits for one more key before it closes. The
+    // keys go to this game's own window (other tests may have windows of the same name open).
+    std::string out = (game.folder / "out.txt").string();
+    std::string script = "(cd " + game.folder.string() + " && exec " + fs::absolute("marrowdeep").string() + ") > " +
+                         out +
+                         " 2>&1 & game=$!; "
+                         // A safety net only: a game that never saw its keys is ended after two minutes.
+                         "(sleep 120; kill -9 $game) >/dev/null 2>&1 & watchdog=$!; "
+                         "timeout 60 xdotool search --sync --onlyvisible --pid $game --name Marrowdeep windowfocus "
+                         "--sync key F2 Escape space "
+                         ">/dev/null 2>&1; wait $game; status=$?; kill $watchdog 2>/dev/null; exit $status";
+    RunResult result = runShell("bash -c '" + script + "'");
     std::string output = RunResult{}.output;
     std::FILE* file = std::fopen((game.folder / "out.txt").c_str(), "r");
     ASSERT_NE(file, nullptr);
