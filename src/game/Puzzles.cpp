@@ -72,8 +72,8 @@ bool inAnyTunnel(std::initializer_list<int> indexes)
     return std::any_of(indexes.begin(), indexes.end(), [](int index) { return gameState.inTunnel(index); });
 }
 
-// Swaps the key in the current tunnel for the other one: solid -> see-through -> solid. The key
-// shown now joins the end of the tunnel's objects, on the spot where both keys stand.
+// Swaps the key shown in the current tunnel for the other one, in its place in the list:
+// solid -> see-through -> solid. Both keys stand on one spot.
 void swapKey()
 {
     Tunnel* tunnel = gameState.currentTunnel;
@@ -84,12 +84,7 @@ void swapKey()
     if (shownKey == objects.end())
         return;
     bool becomesSolid = *shownKey == gameState.transparentKey;
-    GameObject* hidden = *shownKey;
-    GameObject* shown = becomesSolid ? gameState.key : gameState.transparentKey;
-    glm::vec3 spot = shown->getPosition();
-    tunnel->removeObject(hidden);
-    tunnel->place(shown, 0.0f, 0.0f, 0.0f);
-    shown->setPosition(spot);
+    tunnel->replaceObject(*shownKey, becomesSolid ? gameState.key : gameState.transparentKey);
     gameState.keySolid = becomesSolid;
 }
 

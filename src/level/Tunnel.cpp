@@ -261,6 +261,13 @@ void Tunnel::removeObject(const GameObject* object)
     objects.erase(std::remove(objects.begin(), objects.end(), object), objects.end());
 }
 
+void Tunnel::replaceObject(const GameObject* object, GameObject* replacement)
+{
+    auto entry = std::find(objects.begin(), objects.end(), object);
+    if (entry != objects.end())
+        *entry = replacement;
+}
+
 bool Tunnel::containsObject(const GameObject* object) const
 {
     return std::find(objects.begin(), objects.end(), object) != objects.end();

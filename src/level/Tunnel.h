@@ -34,6 +34,8 @@ public:
     bool hasForward(const Tunnel* tunnel) const;
     bool isNearEndDoor(const Door* door) const;
     void removeObject(const GameObject* object);
+    // Puts the replacement where the first occurrence of the object stands in the list.
+    void replaceObject(const GameObject* object, GameObject* replacement);
     bool containsObject(const GameObject* object) const;
     void addPortal(Portal* portal);
     // Starts a new train here (the older one, if any, stays where it stands).
