@@ -8,6 +8,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <filesystem>
 #include <iostream>
@@ -25,6 +26,31 @@ bool staysInsideFolder(const std::string& texturePath)
         if (component == "..")
             return false;
     return true;
+}
+
+// The faces' indices, three per triangle. Assimp passes faces on as the file states them: a
+// face naming a vertex the mesh lacks would make the GPU read past the vertex buffers, and a
+// point or a line would shift every later triangle. Such faces are dropped and reported.
+std::vector<GLuint> triangleIndices(const aiMesh* source)
+{
+    std::vector<GLuint> indices;
+    indices.reserve(static_cast<std::size_t>(source->mNumFaces) * 3);
+    unsigned dropped = 0;
+    for (unsigned f = 0; f < source->mNumFaces; ++f) {
+        const aiFace& face = source->mFaces[f];
+        const bool triangleOfOwnVertices =
+            face.mNumIndices == 3 && std::all_of(face.mIndices, face.mIndices + 3, [source](unsigned index) {
+                return index < source->mNumVertices;
+            });
+        if (triangleOfOwnVertices)
+            indices.insert(indices.end(), face.mIndices, face.mIndices + 3);
+        else
+            ++dropped;
+    }
+    if (dropped > 0)
+        std::cerr << "Assimp Importer: dropped " << dropped << " faces of mesh \"" << source->mName.C_Str()
+                  << "\" that are not triangles of its own vertices" << std::endl;
+    return indices;
 }
 
 } // namespace
@@ -63,7 +89,6 @@ void Model::import(const std::string& path)
 
 Mesh* Model::buildMesh(const aiMesh* source, const aiScene* scene)
 {
-    triangles += source->mNumFaces;
 
     std::vector<glm::vec3> positions;
     std::vector<glm::vec2> texCoords;
@@ -92,15 +117,13 @@ Mesh* Model::buildMesh(const aiMesh* source, const aiScene* scene)
             normals.emplace_back(0.0f, 0.0f, 0.0f);
     }
 
-    std::vector<GLuint> indices;
-    for (unsigned f = 0; f < source->mNumFaces; ++f) {
-        const aiFace& face = source->mFaces[f];
-        indices.insert(indices.end(), face.mIndices, face.mIndices + face.mNumIndices);
-    }
+    std::vector<GLuint> indices = triangleIndices(source);
+    triangles += static_cast<unsigned>(indices.size() / 3);
 
     std::vector<GLuint> textures;
-    const aiMaterial* material = scene->mMaterials[source->mMaterialIndex];
-    for (unsigned i = 0; i < aiGetMaterialTextureCount(material, aiTextureType_DIFFUSE); ++i) {
+    const aiMaterial* material =
+        source->mMaterialIndex < scene->mNumMaterials ? scene->mMaterials[source->mMaterialIndex] : nullptr;
+    for (unsigned i = 0; material && i < aiGetMaterialTextureCount(material, aiTextureType_DIFFUSE); ++i) {
         aiString texturePath;
         aiGetMaterialTexture(material, aiTextureType_DIFFUSE, i, &texturePath, nullptr, nullptr, nullptr, nullptr,
                              nullptr, nullptr);

@@ -2,13 +2,48 @@
 
 #include <SDL_image.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <utility>
 #include <vector>
+
+namespace {
+
+// No texture of the game comes near this; a header claiming more is corrupt. SDL_image would
+// allocate and clear the whole surface before finding the pixel data missing.
+constexpr std::uint64_t MAX_TEXTURE_PIXELS = 8192ull * 8192ull;
+
+// Width and height from a PNG file's header (its first chunk), or 0 x 0 for any other file.
+std::pair<std::uint32_t, std::uint32_t> pngHeaderSize(const std::string& path)
+{
+    static const unsigned char PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::array<unsigned char, 24> header{};
+    std::ifstream file(path, std::ios::binary);
+    if (!file.read(reinterpret_cast<char*>(header.data()), header.size()) ||
+        std::memcmp(header.data(), PNG_SIGNATURE, sizeof PNG_SIGNATURE) != 0 ||
+        std::memcmp(header.data() + 12, "IHDR", 4) != 0)
+        return {0, 0};
+    auto bigEndian = [&header](int offset) {
+        return std::uint32_t(header[offset]) << 24 | std::uint32_t(header[offset + 1]) << 16 |
+               std::uint32_t(header[offset + 2]) << 8 | std::uint32_t(header[offset + 3]);
+    };
+    return {bigEndian(16), bigEndian(20)};
+}
+
+} // namespace
 
 GLuint loadTexture(const std::string& path)
 {
+    const auto [claimedWidth, claimedHeight] = pngHeaderSize(path);
+    if (std::uint64_t(claimedWidth) * claimedHeight > MAX_TEXTURE_PIXELS) {
+        std::cerr << "IMG_Load error: " << path << " claims " << claimedWidth << " x " << claimedHeight
+                  << " pixels, more than a texture may have" << std::endl;
+        return 0;
+    }
+
     SDL_Surface* surface = IMG_Load(path.c_str());
     if (!surface) {
         std::cerr << "IMG_Load error: " << SDL_GetError() << std::endl;

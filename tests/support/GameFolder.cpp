@@ -1,0 +1,117 @@
+#include "support/GameFolder.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+ProgramRun runShell(const std::string& command)
+{
+    ProgramRun result;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 4096> buffer{};
+    while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe))
+        result.output += buffer.data();
+    int status = pclose(pipe);
+    if (WIFEXITED(status))
+        result.exitStatus = WEXITSTATUS(status);
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    result.peakMemoryKilobytes = usage.ru_maxrss;
+    return result;
+}
+
+namespace {
+
+std::string readWhole(const fs::path& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+// Replaces a linked folder by a real one whose entries link to the original entries.
+void unlinkFolder(const fs::path& link)
+{
+    const fs::path target = fs::read_symlink(link);
+    fs::remove(link);
+    fs::create_directory(link);
+    for (const fs::directory_entry& entry : fs::directory_iterator(target)) {
+        const fs::path name = entry.path().filename();
+        if (entry.is_directory())
+            fs::create_directory_symlink(entry.path(), link / name);
+        else
+            fs::create_symlink(entry.path(), link / name);
+    }
+}
+
+} // namespace
+
+GameFolder::GameFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "marrowdeep-game-XXXXXX").string();
+    folder = mkdtemp(pattern.data());
+    fs::copy("shader", folder / "shader");
+    fs::create_directory_symlink(fs::absolute("assets"), folder / "assets");
+}
+
+GameFolder::~GameFolder()
+{
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+void GameFolder::makeOwn(const fs::path& relativePath)
+{
+    fs::path walked = folder;
+    for (const fs::path& component : relativePath.parent_path()) {
+        walked /= component;
+        if (fs::is_symlink(walked))
+            unlinkFolder(walked);
+    }
+    fs::remove(folder / relativePath);
+}
+
+void GameFolder::writeFile(const std::string& relativePath, const std::string& contents)
+{
+    makeOwn(relativePath);
+    fs::create_directories((folder / relativePath).parent_path());
+    std::ofstream(folder / relativePath, std::ios::binary) << contents;
+}
+
+void GameFolder::removeFile(const std::string& relativePath)
+{
+    makeOwn(relativePath);
+}
+
+std::string GameFolder::run(const std::string& environment) const
+{
+    return "cd " + folder.string() + " && " + environment + " " + fs::absolute("marrowdeep").string();
+}
+
+ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
+{
+    const std::string output = (folder / "output.txt").string();
+    // The keys go to this game's own window by its id: other tests may have game windows open.
+    // The watchdog and the key sender end with the game.
+    const std::string script =
+        "(cd " + folder.string() + " && exec " + fs::absolute("marrowdeep").string() + ") > " + output +
+        " 2>&1 & game=$!; "
+        "(timeout 120 tail --pid=$game -f /dev/null || kill -9 $game) >/dev/null 2>&1 & "
+        "(window=$(timeout 60 xdotool search --all --sync --onlyvisible --pid $game --name Marrowdeep | head -n 1) && "
+        "xdotool key --window $window F2 && "
+        "until [ $(grep -c \" FPS, triangles rendered: \" " + output + ") -ge " + std::to_string(framesFirst) +
+        " ]; do kill -0 $game || exit; sleep 0.05; done && "
+        "xdotool key --delay 40 --window $window " + keys + ") >/dev/null 2>&1 & sender=$!; "
+        "wait $game; status=$?; kill $sender 2>/dev/null; exit $status";
+    ProgramRun result = runShell("bash -c '" + script + "'");
+    result.output = readWhole(output);
+    return result;
+}
