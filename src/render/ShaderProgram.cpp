@@ -55,6 +55,11 @@ std::string indexed(const char* name, unsigned index)
     return text.str();
 }
 
+void setMatrix(GLint location, const glm::mat4& matrix)
+{
+    glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(matrix));
+}
+
 } // namespace
 
 ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
@@ -72,6 +77,26 @@ ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& f
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     if (status != 1)
         std::cerr << "Error linking program " << program << std::endl;
+    findLocations();
+}
+
+void ShaderProgram::findLocations()
+{
+    modelLocation = location("model");
+    normLocation = location("norm");
+    viewLocation = location("view");
+    projLocation = location("proj");
+    depthBiasLocation = location("depthBias");
+    for (unsigned index = 0; index < INDEXED_UNIFORMS; ++index) {
+        depthVPLocations[index] = location(indexed("depthVP", index));
+        shadowMapLocations[index] = location(indexed("shadowMap", index));
+        const std::string prefix = indexed("spotLight", index);
+        SpotLightLocations& light = spotLightLocations[index];
+        light.position = location(prefix + ".position");
+        light.direction = location(prefix + ".direction");
+        light.intensity = location(prefix + ".intensity");
+        light.angle = location(prefix + ".angle");
+    }
 }
 
 void ShaderProgram::destroy()
@@ -98,29 +123,31 @@ GLint ShaderProgram::location(const std::string& name) const
     return glGetUniformLocation(program, name.c_str());
 }
 
-void ShaderProgram::setMatrix(const std::string& name, const glm::mat4& matrix) const
+GLint ShaderProgram::indexedLocation(const std::array<GLint, INDEXED_UNIFORMS>& locations, std::size_t index)
 {
-    glUniformMatrix4fv(location(name), 1, GL_FALSE, glm::value_ptr(matrix));
+    // No shader of the game declares an index beyond these; such an upload is ignored, as GL
+    // ignores a name the program lacks.
+    return index < locations.size() ? locations[index] : -1;
 }
 
 void ShaderProgram::setModel(const glm::mat4& matrix) const
 {
-    setMatrix("model", matrix);
+    setMatrix(modelLocation, matrix);
 }
 
 void ShaderProgram::setNorm(const glm::mat4& matrix) const
 {
-    setMatrix("norm", matrix);
+    setMatrix(normLocation, matrix);
 }
 
 void ShaderProgram::setView(const glm::mat4& matrix) const
 {
-    setMatrix("view", matrix);
+    setMatrix(viewLocation, matrix);
 }
 
 void ShaderProgram::setProj(const glm::mat4& matrix) const
 {
-    setMatrix("proj", matrix);
+    setMatrix(projLocation, matrix);
 }
 
 glm::mat4 ShaderProgram::depthBiasMatrix()
@@ -133,24 +160,26 @@ glm::mat4 ShaderProgram::depthBiasMatrix()
 
 void ShaderProgram::setDepthBias() const
 {
-    setMatrix("depthBias", depthBiasMatrix());
+    setMatrix(depthBiasLocation, depthBiasMatrix());
 }
 
 void ShaderProgram::setDepthVP(const glm::mat4& matrix, std::uint16_t index) const
 {
-    setMatrix(indexed("depthVP", index), matrix);
+    setMatrix(indexedLocation(depthVPLocations, index), matrix);
 }
 
 void ShaderProgram::setShadowMap(std::uint32_t unit) const
 {
-    glUniform1i(location(indexed("shadowMap", unit)), static_cast<GLint>(unit));
+    glUniform1i(indexedLocation(shadowMapLocations, unit), static_cast<GLint>(unit));
 }
 
 void ShaderProgram::setSpotLight(const SpotLight* light, std::uint16_t index) const
 {
-    const std::string prefix = indexed("spotLight", index);
-    glUniform3f(location(prefix + ".position"), light->position.x, light->position.y, light->position.z);
-    glUniform3f(location(prefix + ".direction"), light->direction.x, light->direction.y, light->direction.z);
-    glUniform3f(location(prefix + ".intensity"), light->intensity.x, light->intensity.y, light->intensity.z);
-    glUniform1f(location(prefix + ".angle"), light->angle);
+    if (index >= spotLightLocations.size())
+        return;
+    const SpotLightLocations& locations = spotLightLocations[index];
+    glUniform3f(locations.position, light->position.x, light->position.y, light->position.z);
+    glUniform3f(locations.direction, light->direction.x, light->direction.y, light->direction.z);
+    glUniform3f(locations.intensity, light->intensity.x, light->intensity.y, light->intensity.z);
+    glUniform1f(locations.angle, light->angle);
 }
