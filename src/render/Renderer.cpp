@@ -58,14 +58,6 @@ bool passesCulling(const GameObject* object, const Camera* camera, unsigned& cul
     return false;
 }
 
-void drawCounted(const GameObject* object, const Camera* camera, ShaderProgram* program, unsigned& culled)
-{
-    if (!passesCulling(object, camera, culled))
-        return;
-    object->draw(program);
-    renderSettings.trianglesRendered += object->triangleCount();
-}
-
 // Whether an entry of a tunnel's objects belongs to the picture of this view: doors have a
 // flag per view, and the train runs only in reality.
 bool shownInView(const GameObject* object, const Tunnel* tunnel, bool realityView)
@@ -80,14 +72,50 @@ bool shownInView(const GameObject* object, const Tunnel* tunnel, bool realityVie
     return true;
 }
 
-void drawPortalFrames(Tunnel* tunnel, const Camera* camera, ShaderProgram* program, unsigned& culled)
+// What one pass draws of a tunnel, in drawing order, once the frustum has culled the rest.
+struct VisibleSet {
+    std::vector<Portal*> portals;           // their frames are drawn
+    std::vector<const GameObject*> objects; // the shell of the view, then the tunnel's objects
+    unsigned culled = 0;
+};
+
+VisibleSet cullTunnel(Tunnel* tunnel, const Camera* camera, bool realityView)
 {
+    VisibleSet visible;
     for (Portal* portal : tunnel->getPortals()) {
-        if (!passesCulling(portal, camera, culled))
-            continue;
-        portal->drawFrame(program);
-        renderSettings.trianglesRendered += portal->triangleCount();
+        if (passesCulling(portal, camera, visible.culled))
+            visible.portals.push_back(portal);
     }
+    const auto& shell = realityView ? tunnel->getRealityPieces() : tunnel->getGlassesPieces();
+    for (const GameObject* piece : shell) {
+        if (passesCulling(piece, camera, visible.culled))
+            visible.objects.push_back(piece);
+    }
+    for (const GameObject* object : tunnel->getObjects()) {
+        if (shownInView(object, tunnel, realityView) && passesCulling(object, camera, visible.culled))
+            visible.objects.push_back(object);
+    }
+    return visible;
+}
+
+void drawVisible(const VisibleSet& visible, ShaderProgram* program)
+{
+    for (Portal* portal : visible.portals)
+        portal->drawFrame(program);
+    for (const GameObject* object : visible.objects)
+        object->draw(program);
+}
+
+// The pass's statistics: its triangles, and how many objects the frustum culled.
+void reportPass(const VisibleSet& visible)
+{
+    renderSettings.trianglesRendered = 0;
+    for (const Portal* portal : visible.portals)
+        renderSettings.trianglesRendered += portal->triangleCount();
+    for (const GameObject* object : visible.objects)
+        renderSettings.trianglesRendered += object->triangleCount();
+    if (renderSettings.frustumCulling)
+        std::cout << visible.culled << " objects culled\n";
 }
 
 // Stencil steps of one portal: raise (or lower) the stencil under the portal's surface
@@ -177,20 +205,49 @@ std::size_t shadowLightCount(const std::vector<SpotLight*>& lights)
     return std::min(MAX_SHADOW_LIGHTS, lights.size());
 }
 
-// Face culling stays disabled here, so the front-face selection has no effect: enabling it
-// changed the train's shadow edges and made no measurable difference to the frame time.
+void addCasters(const GameObject* object, ShadowMapContents& contents)
+{
+    contents.casters.emplace_back(object, object->getModelMatrix());
+    for (const GameObject* child : object->getChildren())
+        addCasters(child, contents);
+}
+
+ShadowMapContents shadowContents(const VisibleSet& visible, const SpotLight* light)
+{
+    ShadowMapContents contents;
+    contents.lightViewProjection = light->viewProjection();
+    GLint polygonModes[2] = {GL_FILL, GL_FILL};
+    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
+    contents.wireframe = polygonModes[0] != GL_FILL;
+    // A portal's frame is placed on the portal, so the portal's matrix stands for the frame's.
+    for (const Portal* portal : visible.portals)
+        contents.casters.emplace_back(portal, portal->getModelMatrix());
+    for (const GameObject* object : visible.objects)
+        addCasters(object, contents);
+    return contents;
+}
+
+// A map whose light and casters have not moved since it was drawn already holds their depths:
+// only the culling (and its line) is repeated. Face culling stays disabled here, so the
+// front-face selection has no effect: enabling it changed the train's shadow edges.
 void renderShadowMaps(const std::vector<SpotLight*>& lights)
 {
     shadowProgram->use(true);
     for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
+        const VisibleSet visible = cullTunnel(gameState.currentTunnel, camera, gameState.realityView);
+        reportPass(visible);
+        ShadowMapContents contents = shadowContents(visible, lights[i]);
+        if (shadowMaps[i]->holds(contents))
+            continue;
         glEnable(GL_DEPTH_TEST);
         shadowMaps[i]->bind();
         glClear(GL_DEPTH_BUFFER_BIT);
-        shadowProgram->setDepthVP(lights[i]->viewProjection(), 0);
+        shadowProgram->setDepthVP(contents.lightViewProjection, 0);
         glCullFace(GL_FRONT);
-        drawCulled(gameState.currentTunnel, camera, shadowProgram, gameState.realityView);
+        drawVisible(visible, shadowProgram);
         glCullFace(GL_BACK);
         shadowMaps[i]->unbind();
+        shadowMaps[i]->remember(std::move(contents));
     }
 }
 
@@ -263,6 +320,7 @@ void renderEndScreen(GameObject* screen)
     shadowMaps[0]->bind();
     glClear(GL_DEPTH_BUFFER_BIT);
     shadowMaps[0]->unbind();
+    shadowMaps[0]->forget();
 
     const glm::vec3 along = camera->getViewDirection();
     const SpotLight lamp(camera->syncPosition() - along * END_SCREEN_LAMP_BEHIND_EYE, glm::vec3(1.0f), along);
@@ -281,20 +339,9 @@ void renderEndScreen(GameObject* screen)
 
 void drawCulled(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)
 {
-    renderSettings.trianglesRendered = 0;
-    unsigned culled = 0;
-
-    drawPortalFrames(tunnel, camera, program, culled);
-    const auto& shell = realityView ? tunnel->getRealityPieces() : tunnel->getGlassesPieces();
-    for (const GameObject* piece : shell)
-        drawCounted(piece, camera, program, culled);
-    for (const GameObject* object : tunnel->getObjects()) {
-        if (shownInView(object, tunnel, realityView))
-            drawCounted(object, camera, program, culled);
-    }
-
-    if (renderSettings.frustumCulling)
-        std::cout << culled << " objects culled\n";
+    const VisibleSet visible = cullTunnel(tunnel, camera, realityView);
+    drawVisible(visible, program);
+    reportPass(visible);
 }
 
 void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)

@@ -49,4 +49,26 @@ void ShadowMap::destroy()
     glDeleteTextures(1, &depthTextureName);
     framebuffer = 0;
     depthTextureName = 0;
+    forget();
+}
+
+bool ShadowMapContents::operator==(const ShadowMapContents& other) const
+{
+    return lightViewProjection == other.lightViewProjection && wireframe == other.wireframe
+           && casters == other.casters;
+}
+
+bool ShadowMap::holds(const ShadowMapContents& contents) const
+{
+    return drawnContents.has_value() && *drawnContents == contents;
+}
+
+void ShadowMap::remember(ShadowMapContents contents)
+{
+    drawnContents = std::move(contents);
+}
+
+void ShadowMap::forget()
+{
+    drawnContents.reset();
 }
