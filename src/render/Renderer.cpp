@@ -5,6 +5,7 @@
 #include "level/Level.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
+#include "render/Model.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
 #include "render/SpotLight.h"
@@ -16,6 +17,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <limits>
 #include <iostream>
 #include <vector>
 
@@ -42,6 +44,9 @@ template <typename Pass> void timedPass(FramePass pass, Pass draw)
     if (passTimer)
         passTimer->end(pass);
 }
+
+// Points nearer the eye plane than this (or behind it) do not project onto the window.
+constexpr float SMALLEST_EYE_DISTANCE = 1e-3f;
 
 // The end screen's lamp stands this far behind the eye and shines along the view.
 constexpr float END_SCREEN_LAMP_BEHIND_EYE = 10.0f;
@@ -116,6 +121,50 @@ void reportPass(const VisibleSet& visible)
         renderSettings.trianglesRendered += object->triangleCount();
     if (renderSettings.frustumCulling)
         std::cout << visible.culled << " objects culled\n";
+}
+
+// Widens the window rectangle to the points of an object (and its children) seen by the camera;
+// false when a point lies at or behind the eye, where the rectangle says nothing.
+bool extendWindowArea(const GameObject* object, const glm::mat4& toClip, glm::vec2& low, glm::vec2& high)
+{
+    const auto [maxCorner, minCorner] = object->getModel()->bounds();
+    const glm::mat4 modelToClip = toClip * object->getModelMatrix();
+    for (int corner = 0; corner < 8; ++corner) {
+        const glm::vec3 point((corner & 1) ? maxCorner.x : minCorner.x, (corner & 2) ? maxCorner.y : minCorner.y,
+                              (corner & 4) ? maxCorner.z : minCorner.z);
+        const glm::vec4 clip = modelToClip * glm::vec4(point, 1.0f);
+        if (clip.w <= SMALLEST_EYE_DISTANCE)
+            return false;
+        low = glm::min(low, glm::vec2(clip) / clip.w);
+        high = glm::max(high, glm::vec2(clip) / clip.w);
+    }
+    for (const GameObject* child : object->getChildren()) {
+        if (!extendWindowArea(child, toClip, low, high))
+            return false;
+    }
+    return true;
+}
+
+// The view through a portal can only show where the portal's surface lies on the window: the
+// scissor keeps the rasteriser to that rectangle (a pixel wider all round), the stencil does the
+// rest. A surface reaching behind the eye may cover any pixel.
+void limitToPortalArea(const Portal* portal, Camera* camera)
+{
+    glm::vec2 low(std::numeric_limits<float>::max());
+    glm::vec2 high(std::numeric_limits<float>::lowest());
+    const glm::mat4 toClip = camera->getProjectionMatrix() * camera->getViewMatrix();
+    if (!extendWindowArea(portal, toClip, low, high))
+        return;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const glm::vec2 origin(viewport[0], viewport[1]);
+    const glm::vec2 size(viewport[2], viewport[3]);
+    const glm::vec2 first = glm::floor(origin + (low * 0.5f + 0.5f) * size) - 1.0f;
+    const glm::vec2 last = glm::ceil(origin + (high * 0.5f + 0.5f) * size) + 1.0f;
+    const glm::ivec2 from = glm::clamp(glm::ivec2(first), glm::ivec2(origin), glm::ivec2(origin + size));
+    const glm::ivec2 to = glm::clamp(glm::ivec2(last), from, glm::ivec2(origin + size));
+    glScissor(from.x, from.y, to.x - from.x, to.y - from.y);
+    glEnable(GL_SCISSOR_TEST);
 }
 
 // Stencil steps of one portal: raise (or lower) the stencil under the portal's surface
@@ -347,9 +396,11 @@ void drawCulled(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool rea
 void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)
 {
     for (Portal* portal : tunnel->getPortals()) {
+        limitToPortalArea(portal, camera);
         markPortalArea(portal, camera, program);
         drawViewThroughPortal(portal, camera, program, realityView);
         unmarkPortalArea(portal, camera, program);
+        glDisable(GL_SCISSOR_TEST);
     }
     writePortalDepths(tunnel, camera, program);
     restoreSceneState();
