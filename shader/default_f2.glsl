@@ -1,4 +1,6 @@
 #version 330 core
+// Where the driver can gather a 2 x 2 block of shadow comparisons at once, one lookup replaces four.
+#extension GL_ARB_gpu_shader5 : enable
 
 // Three spot lights with soft shadows over the diffuse texture, plus a little ambient light
 // so that the corners between the light pools stay readable.
@@ -24,14 +26,20 @@ in vec2 surfaceTexCoord;
 in vec4 shadowCoord1;
 in vec4 shadowCoord2;
 in vec4 shadowCoord3;
+// Per light: the cosines of the cone's edge and core, and the unit cone axis (the same for
+// every fragment, so worked out per vertex).
+flat in vec2 coneCosines1;
+flat in vec2 coneCosines2;
+flat in vec2 coneCosines3;
+flat in vec3 coneAxis1;
+flat in vec3 coneAxis2;
+flat in vec3 coneAxis3;
 
 out vec4 outColor;
 
 const vec3 AMBIENT = vec3(0.19, 0.19, 0.22);
 // Old tunnel lamps: a warm white.
 const vec3 LAMP_TINT = vec3(1.0, 0.9, 0.75);
-// The pool is brightest under the light and fades out towards this share of the cone angle.
-const float CORE_SHARE = 0.25;
 // Distance fall-off, scaled so that a floor 40 below a light gets its full intensity.
 const float FALLOFF = 1.0 / 1600.0;
 const float LIGHT_GAIN = 2.6;
@@ -50,25 +58,31 @@ float lightVisibility(sampler2DShadow shadowMap, vec4 shadowCoord, float cosInci
         return 1.0; // beyond the light's far plane nothing was recorded
     float slope = sqrt(max(1.0 - cosIncidence * cosIncidence, 0.0)) / max(cosIncidence, 0.05);
     float reference = coord.z - min(MIN_BIAS + SLOPE_BIAS * slope, MAX_BIAS);
+#ifdef GL_ARB_gpu_shader5
+    // The four texels around the point are the ones the four half-texel taps below would pick.
+    vec4 gathered = textureGather(shadowMap, coord.xy, reference);
+    float lit = gathered.x + gathered.y + gathered.z + gathered.w;
+#else
     float lit = texture(shadowMap, vec3(coord.xy + vec2(-0.5, -0.5) * SHADOW_TEXEL, reference));
     lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, -0.5) * SHADOW_TEXEL, reference));
     lit += texture(shadowMap, vec3(coord.xy + vec2(-0.5, 0.5) * SHADOW_TEXEL, reference));
     lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, 0.5) * SHADOW_TEXEL, reference));
+#endif
     return lit * 0.25;
 }
 
-vec3 spotLighting(SpotLight light, sampler2DShadow shadowMap, vec4 shadowCoord, vec3 normal)
+vec3 spotLighting(SpotLight light, vec2 coneCosines, vec3 coneAxis, sampler2DShadow shadowMap, vec4 shadowCoord,
+                  vec3 normal)
 {
     vec3 toLight = light.position - worldPosition;
     float distanceSquared = dot(toLight, toLight);
     vec3 lightDirection = toLight * inversesqrt(max(distanceSquared, 0.0001));
-    float cosToAxis = dot(-lightDirection, normalize(light.direction));
-    float cosEdge = cos(radians(light.angle));
+    float cosToAxis = dot(-lightDirection, coneAxis);
+    float cosEdge = coneCosines.x;
     float cosIncidence = dot(normal, lightDirection);
     if (cosToAxis <= cosEdge || cosIncidence <= 0.0)
         return vec3(0.0);
-    float cosCore = cos(radians(light.angle * CORE_SHARE));
-    float cone = smoothstep(cosEdge, cosCore, cosToAxis);
+    float cone = smoothstep(cosEdge, coneCosines.y, cosToAxis);
     cone *= cone;
     float attenuation = 1.0 / (1.0 + distanceSquared * FALLOFF);
     float visibility = lightVisibility(shadowMap, shadowCoord, cosIncidence);
@@ -80,8 +94,8 @@ void main()
     vec4 texel = texture(diffuseTexture, surfaceTexCoord);
     vec3 normal = normalize(worldNormal);
     vec3 light = AMBIENT;
-    light += spotLighting(spotLight1, shadowMap1, shadowCoord1, normal);
-    light += spotLighting(spotLight2, shadowMap2, shadowCoord2, normal);
-    light += spotLighting(spotLight3, shadowMap3, shadowCoord3, normal);
+    light += spotLighting(spotLight1, coneCosines1, coneAxis1, shadowMap1, shadowCoord1, normal);
+    light += spotLighting(spotLight2, coneCosines2, coneAxis2, shadowMap2, shadowCoord2, normal);
+    light += spotLighting(spotLight3, coneCosines3, coneAxis3, shadowMap3, shadowCoord3, normal);
     outColor = vec4(texel.rgb * light, texel.a);
 }

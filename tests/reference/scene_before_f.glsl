@@ -1,0 +1,89 @@
+#version 330 core
+// The scene shaders as they were before the cone cosines moved to the vertex stage and the
+// shadow taps were gathered: the reference the game's frames are compared with.
+
+// Three spot lights with soft shadows over the diffuse texture, plus a little ambient light
+// so that the corners between the light pools stay readable.
+
+struct SpotLight {
+    vec3 position;
+    vec3 direction;
+    vec3 intensity;
+    float angle; // cone half-angle in degrees
+};
+
+uniform SpotLight spotLight1;
+uniform SpotLight spotLight2;
+uniform SpotLight spotLight3;
+uniform sampler2DShadow shadowMap1;
+uniform sampler2DShadow shadowMap2;
+uniform sampler2DShadow shadowMap3;
+uniform sampler2D diffuseTexture; // texture unit 0
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 surfaceTexCoord;
+in vec4 shadowCoord1;
+in vec4 shadowCoord2;
+in vec4 shadowCoord3;
+
+out vec4 outColor;
+
+const vec3 AMBIENT = vec3(0.19, 0.19, 0.22);
+// Old tunnel lamps: a warm white.
+const vec3 LAMP_TINT = vec3(1.0, 0.9, 0.75);
+// The pool is brightest under the light and fades out towards this share of the cone angle.
+const float CORE_SHARE = 0.25;
+// Distance fall-off, scaled so that a floor 40 below a light gets its full intensity.
+const float FALLOFF = 1.0 / 1600.0;
+const float LIGHT_GAIN = 2.6;
+// Shadow-map texel size (2048 x 1024) and the depth bias that keeps lit surfaces from
+// shadowing themselves; the bias grows where the light grazes the surface.
+const vec2 SHADOW_TEXEL = vec2(1.0 / 2048.0, 1.0 / 1024.0);
+const float MIN_BIAS = 0.00002;
+const float SLOPE_BIAS = 0.00008;
+const float MAX_BIAS = 0.0008;
+
+// Share of the light that reaches the point, from four comparisons around it (2 x 2 PCF).
+float lightVisibility(sampler2DShadow shadowMap, vec4 shadowCoord, float cosIncidence)
+{
+    vec3 coord = shadowCoord.xyz / shadowCoord.w;
+    if (coord.z >= 1.0)
+        return 1.0; // beyond the light's far plane nothing was recorded
+    float slope = sqrt(max(1.0 - cosIncidence * cosIncidence, 0.0)) / max(cosIncidence, 0.05);
+    float reference = coord.z - min(MIN_BIAS + SLOPE_BIAS * slope, MAX_BIAS);
+    float lit = texture(shadowMap, vec3(coord.xy + vec2(-0.5, -0.5) * SHADOW_TEXEL, reference));
+    lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, -0.5) * SHADOW_TEXEL, reference));
+    lit += texture(shadowMap, vec3(coord.xy + vec2(-0.5, 0.5) * SHADOW_TEXEL, reference));
+    lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, 0.5) * SHADOW_TEXEL, reference));
+    return lit * 0.25;
+}
+
+vec3 spotLighting(SpotLight light, sampler2DShadow shadowMap, vec4 shadowCoord, vec3 normal)
+{
+    vec3 toLight = light.position - worldPosition;
+    float distanceSquared = dot(toLight, toLight);
+    vec3 lightDirection = toLight * inversesqrt(max(distanceSquared, 0.0001));
+    float cosToAxis = dot(-lightDirection, normalize(light.direction));
+    float cosEdge = cos(radians(light.angle));
+    float cosIncidence = dot(normal, lightDirection);
+    if (cosToAxis <= cosEdge || cosIncidence <= 0.0)
+        return vec3(0.0);
+    float cosCore = cos(radians(light.angle * CORE_SHARE));
+    float cone = smoothstep(cosEdge, cosCore, cosToAxis);
+    cone *= cone;
+    float attenuation = 1.0 / (1.0 + distanceSquared * FALLOFF);
+    float visibility = lightVisibility(shadowMap, shadowCoord, cosIncidence);
+    return light.intensity * LAMP_TINT * (LIGHT_GAIN * cone * attenuation * cosIncidence * visibility);
+}
+
+void main()
+{
+    vec4 texel = texture(diffuseTexture, surfaceTexCoord);
+    vec3 normal = normalize(worldNormal);
+    vec3 light = AMBIENT;
+    light += spotLighting(spotLight1, shadowMap1, shadowCoord1, normal);
+    light += spotLighting(spotLight2, shadowMap2, shadowCoord2, normal);
+    light += spotLighting(spotLight3, shadowMap3, shadowCoord3, normal);
+    outColor = vec4(texel.rgb * light, texel.a);
+}
