@@ -31,6 +31,9 @@ void initPhysics()
     solver = new btSequentialImpulseConstraintSolver();
     world = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
     world->setGravity(GRAVITY);
+    // Hundreds of static tunnel bodies never move by themselves: a step refreshes the bounds of
+    // active bodies only, and GameObject refreshes a resting body's bounds when it is moved.
+    world->setForceUpdateAllAabbs(false);
     // Ghost objects (the player) keep their overlapping pairs only with this callback installed.
     ghostPairCallback = new btGhostPairCallback();
     world->getPairCache()->setInternalGhostPairCallback(ghostPairCallback);

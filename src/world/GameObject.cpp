@@ -151,6 +151,10 @@ void GameObject::updateTransform()
     transform.setFromOpenGLMatrix(glm::value_ptr(world));
     body->setWorldTransform(transform);
     motionState->setWorldTransform(transform);
+    // The world refreshes only active bodies' bounds each step; a resting or static body that
+    // was moved gets its new bounds here (a body taken out of the world has none).
+    if (body->getBroadphaseHandle() != nullptr && !body->isActive())
+        dynamicsWorld()->updateSingleAabb(body);
 
     for (GameObject* child : children)
         child->updateTransform();
