@@ -1,0 +1,83 @@
+// Any bytes as a model file with its material file, loaded by the game's Model and drawn.
+//
+// The input up to the first line "#mtl" is the OBJ text, "assets/fuzz/model.obj"; the rest is
+// its material file "assets/fuzz/model.mtl". Images that materials may name lie beside them
+// (run.sh copies the game's). The working folder is the fuzzer's own.
+#include "render/Mesh.h"
+#include "render/Model.h"
+#include "support/HeadlessContext.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+const std::string MATERIAL_MARKER = "\n#mtl\n";
+
+// Draws positions only; whatever a model is, the driver reads all its vertices through its indices.
+const char* const VERTEX_SHADER = "#version 330 core\n"
+                                  "layout(location = 0) in vec3 position;\n"
+                                  "void main() { gl_Position = vec4(position * 0.01, 1.0); }\n";
+const char* const FRAGMENT_SHADER = "#version 330 core\n"
+                                    "out vec4 outColor;\n"
+                                    "void main() { outColor = vec4(1.0); }\n";
+
+GLuint compile(GLenum type, const char* source)
+{
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+GLuint drawingProgram()
+{
+    GLuint program = glCreateProgram();
+    glAttachShader(program, compile(GL_VERTEX_SHADER, VERTEX_SHADER));
+    glAttachShader(program, compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER));
+    glLinkProgram(program);
+    return program;
+}
+
+void writeFile(const char* path, const std::string& contents)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << contents;
+}
+
+// What the loader promises whatever the file: three indices per counted triangle.
+void checkModel(const Model& model)
+{
+    unsigned indices = 0;
+    for (const Mesh* mesh : model.getMeshes())
+        indices += mesh->getIndexCount();
+    if (indices != model.triangleCount() * 3)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // The context lives until the process ends: closing it would unload the driver before the
+    // leak check at exit, which then could no longer tell the driver's allocations from ours.
+    static const HeadlessContext* context = new HeadlessContext();
+    static const GLuint program = drawingProgram();
+    if (!context->ok())
+        std::abort();
+
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::size_t marker = input.find(MATERIAL_MARKER);
+    writeFile("assets/fuzz/model.obj", input.substr(0, marker));
+    writeFile("assets/fuzz/model.mtl",
+              marker == std::string::npos ? std::string() : input.substr(marker + MATERIAL_MARKER.size()));
+
+    Model model("fuzz", "model.obj");
+    checkModel(model);
+    glUseProgram(program);
+    model.draw();
+    glUseProgram(0);
+    glFinish();
+    return 0;
+}
