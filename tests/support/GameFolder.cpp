@@ -100,7 +100,8 @@ ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
 {
     const std::string output = (folder / "output.txt").string();
     // The keys go to this game's own window by its id: other tests may have game windows open.
-    // The watchdog and the key sender end with the game.
+    // A busy X server may lose a key, so the keys are sent again each second until the game
+    // ends. The watchdog and the key sender end with the game.
     const std::string script =
         "(cd " + folder.string() + " && exec " + fs::absolute("marrowdeep").string() + ") > " + output +
         " 2>&1 & game=$!; "
@@ -109,7 +110,8 @@ ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
         "xdotool key --window $window F2 && "
         "until [ $(grep -c \" FPS, triangles rendered: \" " + output + ") -ge " + std::to_string(framesFirst) +
         " ]; do kill -0 $game || exit; sleep 0.05; done && "
-        "xdotool key --delay 40 --window $window " + keys + ") >/dev/null 2>&1 & sender=$!; "
+        "while kill -0 $game; do xdotool key --delay 40 --window $window " + keys + "; sleep 1; done) "
+        ">/dev/null 2>&1 & sender=$!; "
         "wait $game; status=$?; kill $sender 2>/dev/null; exit $status";
     ProgramRun result = runShell("bash -c '" + script + "'");
     result.output = readWhole(output);
