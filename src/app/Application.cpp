@@ -170,7 +170,8 @@ void drawEndScreen()
     if (!screenFile)
         return;
     // The end screen lives until the process ends, like the level.
-    GameObject* screen = new GameObject(new Model("screens", screenFile));
+    static GameObject* screen = nullptr;
+    screen = new GameObject(new Model("screens", screenFile));
     screen->setPosition(END_SCREEN_POSITION);
     screen->rotate(0, 180, 0);
     renderEndScreen(screen);
@@ -186,7 +187,7 @@ void showEndScreen()
     waitForKey();
 }
 
-void shutdown()
+void releaseGame()
 {
     destroyProgram(defaultProgram);
     destroyProgram(shadowProgram);
@@ -203,6 +204,11 @@ void shutdown()
         delete model;
     levelModels.clear();
     destroyPhysics();
+}
+
+void shutdown()
+{
+    releaseGame();
     if (window) {
         SDL_DestroyWindow(window);
         window = nullptr;

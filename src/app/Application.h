@@ -16,6 +16,9 @@ void prepareEndScreen();
 void drawEndScreen();
 // Releases everything in the fixed order; safe after a failed initWindow.
 void shutdown();
+// The part of shutdown before the window goes: programs, camera, shadow maps, the shared
+// models and the physics world.
+void releaseGame();
 // The whole program: 0 after a normal end, -1 when the window cannot be made.
 int runGame();
 

@@ -33,11 +33,9 @@ HeadlessContext::HeadlessContext()
 
 HeadlessContext::~HeadlessContext()
 {
-    if (context)
-        SDL_GL_DeleteContext(context);
-    if (window)
-        SDL_DestroyWindow(window);
-    SDL_Quit();
+    // The context, the window and SDL stay up until the process ends (each test case has its
+    // own process): the graphics driver then stays loaded, so the leak checker of the sanitized
+    // build can still name the driver's own allocations at exit.
 }
 
 HeadlessContext::Pixel HeadlessContext::pixel(int x, int y) const

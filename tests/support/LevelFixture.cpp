@@ -5,6 +5,7 @@
 #include "game/Rules.h"
 #include "level/Tunnel.h"
 #include "physics/PhysicsWorld.h"
+#include "render/ScreenQuad.h"
 #include "world/Door.h"
 
 void LevelFixture::SetUp()
@@ -18,8 +19,11 @@ void LevelFixture::SetUp()
 
 void LevelFixture::TearDown()
 {
-    // Tunnels and level objects live until the process ends, as in the game; each test case
-    // runs in its own process.
+    // Released as the game releases them at shutdown; tunnels and level objects live until the
+    // process ends, as in the game (each test case runs in its own process).
+    releaseGame();
+    if (screenQuad.vertexArray)
+        screenQuad.destroy();
     context.reset();
 }
 
