@@ -3,6 +3,7 @@
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Model.h"
+#include "support/Expectations.h"
 #include "support/HeadlessContext.h"
 #include "support/LevelFixture.h"
 #include "world/Door.h"
@@ -16,15 +17,6 @@
 #include <memory>
 
 namespace {
-
-constexpr float TOLERANCE = 1e-4f;
-
-void expectNear(const glm::vec3& expected, const glm::vec3& actual, float tolerance = TOLERANCE)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-}
 
 glm::vec3 transformPoint(const glm::mat4& matrix, const glm::vec3& point)
 {

@@ -1,6 +1,7 @@
 #include "physics/PhysicsWorld.h"
 #include "render/Mesh.h"
 #include "render/Model.h"
+#include "support/Expectations.h"
 #include "support/HeadlessContext.h"
 #include "world/GameObject.h"
 
@@ -11,15 +12,6 @@
 #include <memory>
 
 namespace {
-
-constexpr float TOLERANCE = 1e-4f;
-
-void expectNear(const glm::vec3& expected, const glm::vec3& actual, float tolerance = TOLERANCE)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-}
 
 glm::vec3 toGlm(const btVector3& v)
 {

@@ -4,6 +4,7 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Model.h"
+#include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "world/Door.h"
 
@@ -14,15 +15,6 @@
 #include <utility>
 
 namespace {
-
-constexpr float TOLERANCE = 1e-4f;
-
-void expectNear(const glm::vec3& expected, const glm::vec3& actual, float tolerance = TOLERANCE)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-}
 
 // The level's map: where each tunnel stands and where its two end walls lead.
 struct TunnelPlan {

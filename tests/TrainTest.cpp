@@ -4,6 +4,7 @@
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
+#include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "world/Door.h"
 #include "world/TrainCollisionCallback.h"
@@ -13,15 +14,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 namespace {
-
-constexpr float TOLERANCE = 1e-4f;
-
-void expectNear(const glm::vec3& expected, const glm::vec3& actual, float tolerance = TOLERANCE)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-}
 
 glm::vec3 worldOrigin(const GameObject* object)
 {

@@ -2,6 +2,7 @@
 #include "physics/PhysicsWorld.h"
 #include "render/Model.h"
 #include "render/SpotLight.h"
+#include "support/Expectations.h"
 #include "support/HeadlessContext.h"
 #include "world/Door.h"
 #include "world/Portal.h"
@@ -13,15 +14,6 @@
 #include <memory>
 
 namespace {
-
-constexpr float TOLERANCE = 1e-4f;
-
-void expectNear(const glm::vec3& expected, const glm::vec3& actual, float tolerance = TOLERANCE)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-}
 
 // A piece turned half round about y has its local x axis along world -x.
 bool isTurnedRound(const GameObject* object)
