@@ -103,6 +103,8 @@ void GameObject::createBody(float mass, bool compound)
     btVector3 localInertia(0, 0, 0);
     shape->calculateLocalInertia(mass, localInertia);
     body = new btRigidBody(btRigidBody::btRigidBodyConstructionInfo(mass, motionState, shape, localInertia));
+    // A body leads back to its object: whatever the world holds can be traced to the game.
+    body->setUserPointer(this);
     dynamicsWorld()->addRigidBody(body);
 }
 
