@@ -33,7 +33,7 @@ TEST(ApplicationTest, EscapeEndsTheGameAndOneMoreKeyClosesIt)
     GameFolder game;
     // Statistics on, then Escape after the first frame; the game then waits for one more key
     // before it closes.
-    ProgramRun result = game.play("Escape space", 1);
+    ProgramRun result = game.play("F2 Escape space", 1);
     EXPECT_EQ(result.exitStatus, 0) << result.output;
     EXPECT_NE(result.output.find(" FPS, triangles rendered: "), std::string::npos) << result.output;
 }

@@ -115,9 +115,8 @@ ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
         " 2>&1 & game=$!; "
         "(timeout 120 tail --pid=$game -f /dev/null || kill -9 $game) >/dev/null 2>&1 & "
         "(window=$(timeout 60 xdotool search --all --sync --onlyvisible --pid $game --name Marrowdeep | head -n 1) && "
-        "xdotool key --window $window F2 && "
-        "until [ $(grep -c \" FPS, triangles rendered: \" " + output + ") -ge " + std::to_string(framesFirst) +
-        " ]; do kill -0 $game || exit; sleep 0.05; done && "
+        "until [ $(grep -c \"" + std::string(FRAME_LINE) + "\" " + output + ") -ge " +
+        std::to_string(framesFirst * FRAME_LINES_AT_START) + " ]; do kill -0 $game || exit; sleep 0.05; done && "
         "while kill -0 $game; do xdotool key --delay 40 --window $window " + keys + "; sleep 1; done) "
         ">/dev/null 2>&1 & sender=$!; "
         "wait $game; status=$?; kill $sender 2>/dev/null; exit $status";

@@ -16,6 +16,11 @@ ProgramRun runShell(const std::string& command);
 // A private copy of the game folder (the game binary's shaders and assets as the build made
 // them) that a test may spoil without touching the build folder, which other tests share.
 // Shaders are copied; asset folders are linked until a test changes a file in them.
+// Every frame in the first tunnel prints this line four times while culling is on: once for
+// each of its three lights' shadow passes and once for the main pass.
+inline const char* const FRAME_LINE = " objects culled";
+constexpr int FRAME_LINES_AT_START = 4;
+
 class GameFolder {
 public:
     GameFolder();
@@ -29,8 +34,8 @@ public:
 
     // The shell command that starts the game in this folder, after the environment settings.
     std::string run(const std::string& environment) const;
-    // Starts the game here with its statistics line on (F2) and, once it has drawn the given
-    // number of frames, types the keys (xdotool key names) into its window, again each second
+    // Starts the game here and, once it has drawn the given number of frames (told by the
+    // culled-object lines each frame prints while culling is on), types the keys (xdotool key names) into its window, again each second
     // until the game has ended (a busy X server may lose a key). Returns when the
     // game has ended: a game killed by a signal exits with 128 + the signal's number, and one
     // that never ends is killed (signal 9) after two minutes.
