@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -39,11 +40,15 @@ protected:
         ASSERT_FALSE(doorModel->getMeshes().empty());
     }
 
-    // Objects hold bodies of the physics world, which lives until the test process ends.
+    // Like the game's, these tunnels live until the test process ends, held where the leak
+    // checker of the sanitized build sees them.
     Tunnel* makeTunnel(float x, float y, float z)
     {
-        return new Tunnel(x, y, z, hallwayReality.get(), deadEndReality.get(), hallwayGlasses.get(),
-                          deadEndGlasses.get(), trainModel.get(), doorModel.get(), wheelModel.get(), nullptr);
+        static auto* madeTunnels = new std::vector<Tunnel*>();
+        madeTunnels->push_back(new Tunnel(x, y, z, hallwayReality.get(), deadEndReality.get(),
+                                          hallwayGlasses.get(), deadEndGlasses.get(), trainModel.get(),
+                                          doorModel.get(), wheelModel.get(), nullptr));
+        return madeTunnels->back();
     }
 
     // A tunnel whose far wall leads to `count` new tunnels, with its doors built.
