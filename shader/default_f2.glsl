@@ -37,6 +37,13 @@ flat in vec3 coneAxis3;
 
 out vec4 outColor;
 
+// The lights this program runs, a bit each (1, 2, 4). The game also links it for each subset
+// and draws an object with only the lights that can reach it: one outside a light's cone gets
+// nothing from that light.
+#ifndef LIT_BY
+#define LIT_BY 7
+#endif
+
 const vec3 AMBIENT = vec3(0.19, 0.19, 0.22);
 // Old tunnel lamps: a warm white.
 const vec3 LAMP_TINT = vec3(1.0, 0.9, 0.75);
@@ -94,8 +101,14 @@ void main()
     vec4 texel = texture(diffuseTexture, surfaceTexCoord);
     vec3 normal = normalize(worldNormal);
     vec3 light = AMBIENT;
+#if (LIT_BY & 1) != 0
     light += spotLighting(spotLight1, coneCosines1, coneAxis1, shadowMap1, shadowCoord1, normal);
+#endif
+#if (LIT_BY & 2) != 0
     light += spotLighting(spotLight2, coneCosines2, coneAxis2, shadowMap2, shadowCoord2, normal);
+#endif
+#if (LIT_BY & 4) != 0
     light += spotLighting(spotLight3, coneCosines3, coneAxis3, shadowMap3, shadowCoord3, normal);
+#endif
     outColor = vec4(texel.rgb * light, texel.a);
 }

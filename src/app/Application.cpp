@@ -50,7 +50,7 @@ bool glewLoaded(GLenum result)
 
 void createShaderPrograms()
 {
-    defaultProgram = new ShaderProgram("shader/default_v2.glsl", "shader/default_f2.glsl");
+    defaultProgram = new ShaderProgram("shader/default_v2.glsl", "shader/default_f2.glsl", true);
     defaultProgram->use(true);
     defaultProgram->setProj(camera->getProjectionMatrix());
     defaultProgram->setModel(glm::mat4(1.0f));

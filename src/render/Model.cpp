@@ -138,3 +138,13 @@ Mesh* Model::buildMesh(const aiMesh* source, const aiScene* scene)
     return new Mesh(std::move(positions), std::move(texCoords), std::move(normals), std::move(indices),
                     std::move(textures), meshMax, meshMin);
 }
+
+std::array<glm::vec3, 8> Model::corners() const
+{
+    std::array<glm::vec3, 8> points;
+    for (std::size_t corner = 0; corner < points.size(); ++corner) {
+        points[corner] = glm::vec3((corner & 1) ? maxCorner.x : minCorner.x, (corner & 2) ? maxCorner.y : minCorner.y,
+                                   (corner & 4) ? maxCorner.z : minCorner.z);
+    }
+    return points;
+}

@@ -2,6 +2,7 @@
 
 #include <glm/glm.hpp>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,8 @@ public:
     unsigned triangleCount() const { return triangles; }
     // Largest corner first, then the smallest; ±FLT_MAX while no vertex was seen.
     std::pair<glm::vec3, glm::vec3> bounds() const { return {maxCorner, minCorner}; }
+    // The eight corners of that box, for placing it in the world.
+    std::array<glm::vec3, 8> corners() const;
     std::vector<Mesh*> getMeshes() const { return meshes; }
     const std::string& getDirectory() const { return directory; }
 

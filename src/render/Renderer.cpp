@@ -103,12 +103,35 @@ VisibleSet cullTunnel(Tunnel* tunnel, const Camera* camera, bool realityView)
     return visible;
 }
 
+// Widens the world-space box to everything the object draws: its model's box as placed, and
+// its children's.
+void extendWorldBox(const GameObject* object, glm::vec3& low, glm::vec3& high)
+{
+    const glm::mat4 matrix = object->getModelMatrix();
+    for (const glm::vec3& corner : object->getModel()->corners()) {
+        const glm::vec3 point(matrix * glm::vec4(corner, 1.0f));
+        low = glm::min(low, point);
+        high = glm::max(high, point);
+    }
+    for (const GameObject* child : object->getChildren())
+        extendWorldBox(child, low, high);
+}
+
+// Each object is drawn by the program's subset for the lights that may reach it; portal
+// frames (placed when drawn) and whatever follows the pass get the whole program.
 void drawVisible(const VisibleSet& visible, ShaderProgram* program)
 {
+    program->use(true);
     for (Portal* portal : visible.portals)
         portal->drawFrame(program);
-    for (const GameObject* object : visible.objects)
+    for (const GameObject* object : visible.objects) {
+        glm::vec3 low(std::numeric_limits<float>::max());
+        glm::vec3 high(std::numeric_limits<float>::lowest());
+        extendWorldBox(object, low, high);
+        program->useForBox(low, high);
         object->draw(program);
+    }
+    program->use(true);
 }
 
 // The pass's statistics: its triangles, and how many objects the frustum culled.
@@ -127,12 +150,9 @@ void reportPass(const VisibleSet& visible)
 // false when a point lies at or behind the eye, where the rectangle says nothing.
 bool extendWindowArea(const GameObject* object, const glm::mat4& toClip, glm::vec2& low, glm::vec2& high)
 {
-    const auto [maxCorner, minCorner] = object->getModel()->bounds();
     const glm::mat4 modelToClip = toClip * object->getModelMatrix();
-    for (int corner = 0; corner < 8; ++corner) {
-        const glm::vec3 point((corner & 1) ? maxCorner.x : minCorner.x, (corner & 2) ? maxCorner.y : minCorner.y,
-                              (corner & 4) ? maxCorner.z : minCorner.z);
-        const glm::vec4 clip = modelToClip * glm::vec4(point, 1.0f);
+    for (const glm::vec3& corner : object->getModel()->corners()) {
+        const glm::vec4 clip = modelToClip * glm::vec4(corner, 1.0f);
         if (clip.w <= SMALLEST_EYE_DISTANCE)
             return false;
         low = glm::min(low, glm::vec2(clip) / clip.w);
@@ -256,7 +276,7 @@ std::size_t shadowLightCount(const std::vector<SpotLight*>& lights)
 
 void addCasters(const GameObject* object, ShadowMapContents& contents)
 {
-    contents.casters.emplace_back(object, object->getModelMatrix());
+    contents.casters.push_back({object, object->getModelMatrix(), object->getModel()->corners(), true});
     for (const GameObject* child : object->getChildren())
         addCasters(child, contents);
 }
@@ -268,17 +288,19 @@ ShadowMapContents shadowContents(const VisibleSet& visible, const SpotLight* lig
     GLint polygonModes[2] = {GL_FILL, GL_FILL};
     glGetIntegerv(GL_POLYGON_MODE, polygonModes);
     contents.wireframe = polygonModes[0] != GL_FILL;
-    // A portal's frame is placed on the portal, so the portal's matrix stands for the frame's.
+    // A portal's frame is placed on the portal when drawn: the portal's matrix stands for it.
     for (const Portal* portal : visible.portals)
-        contents.casters.emplace_back(portal, portal->getModelMatrix());
+        contents.casters.push_back({portal, portal->getModelMatrix(), portal->getModel()->corners(), false});
     for (const GameObject* object : visible.objects)
         addCasters(object, contents);
     return contents;
 }
 
-// A map whose light and casters have not moved since it was drawn already holds their depths:
-// only the culling (and its line) is repeated. Face culling stays disabled here, so the
-// front-face selection has no effect: enabling it changed the train's shadow edges.
+// A map keeps the depths it holds where its light and casters have not changed since it was
+// drawn: only the stale area is cleared and drawn again (all of the map when the light moved).
+// The culling (and its line) is repeated for every light all the same. Face culling stays
+// disabled here, so the front-face selection has no effect: enabling it changed the train's
+// shadow edges.
 void renderShadowMaps(const std::vector<SpotLight*>& lights)
 {
     shadowProgram->use(true);
@@ -286,17 +308,22 @@ void renderShadowMaps(const std::vector<SpotLight*>& lights)
         const VisibleSet visible = cullTunnel(gameState.currentTunnel, camera, gameState.realityView);
         reportPass(visible);
         ShadowMapContents contents = shadowContents(visible, lights[i]);
-        if (shadowMaps[i]->holds(contents))
+        const glm::mat4 lightViewProjection = contents.lightViewProjection;
+        const ShadowMapArea stale = shadowMaps[i]->staleArea(contents);
+        shadowMaps[i]->remember(std::move(contents));
+        if (stale.empty())
             continue;
         glEnable(GL_DEPTH_TEST);
         shadowMaps[i]->bind();
+        glScissor(stale.from.x, stale.from.y, stale.to.x - stale.from.x, stale.to.y - stale.from.y);
+        glEnable(GL_SCISSOR_TEST);
         glClear(GL_DEPTH_BUFFER_BIT);
-        shadowProgram->setDepthVP(contents.lightViewProjection, 0);
+        shadowProgram->setDepthVP(lightViewProjection, 0);
         glCullFace(GL_FRONT);
         drawVisible(visible, shadowProgram);
         glCullFace(GL_BACK);
+        glDisable(GL_SCISSOR_TEST);
         shadowMaps[i]->unbind();
-        shadowMaps[i]->remember(std::move(contents));
     }
 }
 

@@ -30,9 +30,8 @@ std::string readFile(const std::string& path)
 
 namespace {
 
-GLuint compile(GLenum type, const std::string& path)
+GLuint compile(GLenum type, const std::string& source, const std::string& path)
 {
-    std::string source = readFile(path);
     GLuint shader = glCreateShader(type);
     const char* text = source.c_str();
     GLint length = static_cast<GLint>(source.size());
@@ -41,11 +40,23 @@ GLuint compile(GLenum type, const std::string& path)
     GLint status = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == 0) {
-        std::cerr << "Unable to compile shader " << path << std::endl;
+        if (!path.empty())
+            std::cerr << "Unable to compile shader " << path << std::endl;
         glDeleteShader(shader);
         return 0;
     }
     return shader;
+}
+
+bool linkProgram(GLuint program, GLuint vertexShader, GLuint fragmentShader)
+{
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glBindFragDataLocation(program, 0, "outColor");
+    glLinkProgram(program);
+    GLint status = 1;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status == 1;
 }
 
 std::string indexed(const char* name, unsigned index)
@@ -60,94 +71,183 @@ void setMatrix(GLint location, const glm::mat4& matrix)
     glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(matrix));
 }
 
-} // namespace
+// Every uniform the setters upload, numbered for keeping its last value.
+enum Uniform : std::size_t {
+    MODEL,
+    NORM,
+    VIEW,
+    PROJ,
+    DEPTH_BIAS,
+    DEPTH_VP,
+    SHADOW_MAP = DEPTH_VP + ShaderProgram::INDEXED_UNIFORMS,
+    SPOT_LIGHT = SHADOW_MAP + ShaderProgram::INDEXED_UNIFORMS,
+    UNIFORM_COUNT = SPOT_LIGHT + ShaderProgram::INDEXED_UNIFORMS
+};
 
-ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
+// The scene lights are indexed 1 to 3; bit i - 1 of a light mask stands for light i.
+constexpr std::size_t SCENE_LIGHTS = 3;
+constexpr unsigned ALL_LIGHTS = (1u << SCENE_LIGHTS) - 1;
+
+// Where a light mask's subset is kept: the whole program comes first.
+std::size_t subsetIndex(unsigned lightMask)
 {
-    program = glCreateProgram();
-    vertexShader = compile(GL_VERTEX_SHADER, vertexPath);
-    fragmentShader = compile(GL_FRAGMENT_SHADER, fragmentPath);
-    if (vertexShader == 0 || fragmentShader == 0)
-        return;
-    glAttachShader(program, vertexShader);
-    glAttachShader(program, fragmentShader);
-    glBindFragDataLocation(program, 0, "outColor");
-    glLinkProgram(program);
-    GLint status = 1;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status != 1)
-        std::cerr << "Error linking program " << program << std::endl;
-    findLocations();
+    return lightMask == ALL_LIGHTS ? 0 : lightMask + 1;
 }
 
-void ShaderProgram::findLocations()
+// The fragment shader of one subset: LIT_BY defined right after the version line, and the
+// line count restored so that messages name the file's own lines.
+std::string withLightMask(const std::string& source, unsigned lightMask)
 {
-    modelLocation = location("model");
-    normLocation = location("norm");
-    viewLocation = location("view");
-    projLocation = location("proj");
-    depthBiasLocation = location("depthBias");
+    const std::size_t endOfVersion = source.find('\n');
+    if (endOfVersion == std::string::npos)
+        return source;
+    std::ostringstream text;
+    text << source.substr(0, endOfVersion + 1) << "#define LIT_BY " << lightMask << "\n#line 2\n"
+         << source.substr(endOfVersion + 1);
+    return text.str();
+}
+
+} // namespace
+
+ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath, bool lightSubsets)
+    : uploads(UNIFORM_COUNT)
+{
+    linked.push_back({glCreateProgram(), {}, false});
+    const std::string vertexSource = readFile(vertexPath);
+    vertexShader = compile(GL_VERTEX_SHADER, vertexSource, vertexPath);
+    const std::string fragmentSource = readFile(fragmentPath);
+    fragmentShader = compile(GL_FRAGMENT_SHADER, fragmentSource, fragmentPath);
+    if (vertexShader == 0 || fragmentShader == 0)
+        return;
+    Linked& whole = linked.front();
+    if (!linkProgram(whole.program, vertexShader, fragmentShader)) {
+        std::cerr << "Error linking program " << whole.program << std::endl;
+        whole.locations = findLocations(whole.program);
+        return;
+    }
+    whole.locations = findLocations(whole.program);
+    if (lightSubsets)
+        linkLightSubsets(fragmentSource);
+}
+
+void ShaderProgram::linkLightSubsets(const std::string& fragmentSource)
+{
+    for (unsigned lightMask = 0; lightMask < ALL_LIGHTS; ++lightMask) {
+        // The whole program compiled, so a subset can only fail on a broken driver: the game
+        // then draws everything with the whole program.
+        GLuint subsetShader = compile(GL_FRAGMENT_SHADER, withLightMask(fragmentSource, lightMask), "");
+        GLuint program = glCreateProgram();
+        const bool ok = subsetShader != 0 && linkProgram(program, vertexShader, subsetShader);
+        glDeleteShader(subsetShader); // freed with its program
+        linked.push_back({program, findLocations(program), false});
+        if (!ok) {
+            for (std::size_t i = 1; i < linked.size(); ++i)
+                glDeleteProgram(linked[i].program);
+            linked.resize(1);
+            return;
+        }
+    }
+}
+
+ShaderProgram::Locations ShaderProgram::findLocations(GLuint program)
+{
+    auto location = [program](const std::string& name) { return glGetUniformLocation(program, name.c_str()); };
+    Locations at;
+    at.model = location("model");
+    at.norm = location("norm");
+    at.view = location("view");
+    at.proj = location("proj");
+    at.depthBias = location("depthBias");
     for (unsigned index = 0; index < INDEXED_UNIFORMS; ++index) {
-        depthVPLocations[index] = location(indexed("depthVP", index));
-        shadowMapLocations[index] = location(indexed("shadowMap", index));
+        at.depthVP[index] = location(indexed("depthVP", index));
+        at.shadowMap[index] = location(indexed("shadowMap", index));
         const std::string prefix = indexed("spotLight", index);
-        SpotLightLocations& light = spotLightLocations[index];
+        SpotLightLocations& light = at.spotLight[index];
         light.position = location(prefix + ".position");
         light.direction = location(prefix + ".direction");
         light.intensity = location(prefix + ".intensity");
         light.angle = location(prefix + ".angle");
     }
+    return at;
 }
 
 void ShaderProgram::destroy()
 {
-    glDeleteProgram(program);
+    for (const Linked& program : linked)
+        glDeleteProgram(program.program);
     glDeleteShader(vertexShader);
     glDeleteShader(fragmentShader);
 }
 
-void ShaderProgram::use(bool on) const
+void ShaderProgram::use(bool on)
 {
-    glUseProgram(on ? program : 0);
+    if (on)
+        bind(0);
+    else
+        glUseProgram(0);
+}
+
+void ShaderProgram::useForBox(const glm::vec3& low, const glm::vec3& high)
+{
+    if (linked.size() == 1) {
+        bind(0);
+        return;
+    }
+    unsigned lightMask = 0;
+    for (std::size_t light = 1; light <= SCENE_LIGHTS; ++light) {
+        if (!lights[light] || lights[light]->mayReach(low, high))
+            lightMask |= 1u << (light - 1);
+    }
+    bind(subsetIndex(lightMask));
+}
+
+void ShaderProgram::bind(std::size_t subset)
+{
+    Linked& program = linked[subset];
+    glUseProgram(program.program);
+    bound = subset;
+    if (!program.stale)
+        return;
+    for (const Upload& value : uploads) {
+        if (value)
+            value(program.locations);
+    }
+    program.stale = false;
+}
+
+void ShaderProgram::upload(std::size_t uniform, Upload value)
+{
+    value(linked[bound].locations);
+    uploads[uniform] = std::move(value);
+    for (std::size_t subset = 0; subset < linked.size(); ++subset)
+        linked[subset].stale = linked[subset].stale || subset != bound;
 }
 
 bool ShaderProgram::isLinked() const
 {
     GLint status = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    glGetProgramiv(getProgram(), GL_LINK_STATUS, &status);
     return status == GL_TRUE;
 }
 
-GLint ShaderProgram::location(const std::string& name) const
+void ShaderProgram::setModel(const glm::mat4& matrix)
 {
-    return glGetUniformLocation(program, name.c_str());
+    upload(MODEL, [matrix](const Locations& at) { setMatrix(at.model, matrix); });
 }
 
-GLint ShaderProgram::indexedLocation(const std::array<GLint, INDEXED_UNIFORMS>& locations, std::size_t index)
+void ShaderProgram::setNorm(const glm::mat4& matrix)
 {
-    // No shader of the game declares an index beyond these; such an upload is ignored, as GL
-    // ignores a name the program lacks.
-    return index < locations.size() ? locations[index] : -1;
+    upload(NORM, [matrix](const Locations& at) { setMatrix(at.norm, matrix); });
 }
 
-void ShaderProgram::setModel(const glm::mat4& matrix) const
+void ShaderProgram::setView(const glm::mat4& matrix)
 {
-    setMatrix(modelLocation, matrix);
+    upload(VIEW, [matrix](const Locations& at) { setMatrix(at.view, matrix); });
 }
 
-void ShaderProgram::setNorm(const glm::mat4& matrix) const
+void ShaderProgram::setProj(const glm::mat4& matrix)
 {
-    setMatrix(normLocation, matrix);
-}
-
-void ShaderProgram::setView(const glm::mat4& matrix) const
-{
-    setMatrix(viewLocation, matrix);
-}
-
-void ShaderProgram::setProj(const glm::mat4& matrix) const
-{
-    setMatrix(projLocation, matrix);
+    upload(PROJ, [matrix](const Locations& at) { setMatrix(at.proj, matrix); });
 }
 
 glm::mat4 ShaderProgram::depthBiasMatrix()
@@ -158,28 +258,38 @@ glm::mat4 ShaderProgram::depthBiasMatrix()
                      0.5f, 0.5f, 0.5f, 1.0f);
 }
 
-void ShaderProgram::setDepthBias() const
+void ShaderProgram::setDepthBias()
 {
-    setMatrix(depthBiasLocation, depthBiasMatrix());
+    upload(DEPTH_BIAS, [](const Locations& at) { setMatrix(at.depthBias, depthBiasMatrix()); });
 }
 
-void ShaderProgram::setDepthVP(const glm::mat4& matrix, std::uint16_t index) const
+// No shader of the game declares an index beyond INDEXED_UNIFORMS; such an upload is ignored,
+// as GL ignores a name the program lacks.
+void ShaderProgram::setDepthVP(const glm::mat4& matrix, std::uint16_t index)
 {
-    setMatrix(indexedLocation(depthVPLocations, index), matrix);
-}
-
-void ShaderProgram::setShadowMap(std::uint32_t unit) const
-{
-    glUniform1i(indexedLocation(shadowMapLocations, unit), static_cast<GLint>(unit));
-}
-
-void ShaderProgram::setSpotLight(const SpotLight* light, std::uint16_t index) const
-{
-    if (index >= spotLightLocations.size())
+    if (index >= INDEXED_UNIFORMS)
         return;
-    const SpotLightLocations& locations = spotLightLocations[index];
-    glUniform3f(locations.position, light->position.x, light->position.y, light->position.z);
-    glUniform3f(locations.direction, light->direction.x, light->direction.y, light->direction.z);
-    glUniform3f(locations.intensity, light->intensity.x, light->intensity.y, light->intensity.z);
-    glUniform1f(locations.angle, light->angle);
+    upload(DEPTH_VP + index, [matrix, index](const Locations& at) { setMatrix(at.depthVP[index], matrix); });
+}
+
+void ShaderProgram::setShadowMap(std::uint32_t unit)
+{
+    if (unit >= INDEXED_UNIFORMS)
+        return;
+    upload(SHADOW_MAP + unit,
+           [unit](const Locations& at) { glUniform1i(at.shadowMap[unit], static_cast<GLint>(unit)); });
+}
+
+void ShaderProgram::setSpotLight(const SpotLight* light, std::uint16_t index)
+{
+    if (index >= INDEXED_UNIFORMS)
+        return;
+    lights[index] = *light;
+    upload(SPOT_LIGHT + index, [light = *light, index](const Locations& at) {
+        const SpotLightLocations& fields = at.spotLight[index];
+        glUniform3f(fields.position, light.position.x, light.position.y, light.position.z);
+        glUniform3f(fields.direction, light.direction.x, light.direction.y, light.direction.z);
+        glUniform3f(fields.intensity, light.intensity.x, light.intensity.y, light.intensity.z);
+        glUniform1f(fields.angle, light.angle);
+    });
 }

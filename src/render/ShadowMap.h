@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -10,14 +11,35 @@
 
 class GameObject;
 
-// What a shadow map was drawn from: the light's matrix, the polygon mode and every object drawn
-// with its model matrix, in drawing order. The same contents drawn again give the same depths.
+// One object drawn into a shadow map, as it was placed then. The object is only named, never
+// followed: it may be gone by the next frame.
+struct ShadowCaster {
+    const GameObject* object = nullptr;
+    glm::mat4 model{1.0f};
+    std::array<glm::vec3, 8> corners{}; // of its model's box
+    bool placedByModel = true;          // false when it draws at a placement of its own (a portal's frame)
+
+    bool operator==(const ShadowCaster& other) const;
+};
+
+// What a shadow map was drawn from: the light's matrix, the polygon mode and every object drawn,
+// in drawing order. The same contents drawn again give the same depths.
 struct ShadowMapContents {
     glm::mat4 lightViewProjection{1.0f};
     bool wireframe = false;
-    std::vector<std::pair<const GameObject*, glm::mat4>> casters;
+    std::vector<ShadowCaster> casters;
 
     bool operator==(const ShadowMapContents& other) const;
+};
+
+// A rectangle of shadow-map texels, from (inclusive) to (exclusive); empty when to <= from.
+struct ShadowMapArea {
+    glm::ivec2 from{0, 0};
+    glm::ivec2 to{0, 0};
+
+    bool empty() const { return to.x <= from.x || to.y <= from.y; }
+    // Grows to cover the other area as well.
+    void add(const ShadowMapArea& other);
 };
 
 // An off-screen depth-only render target that one spot light fills in the shadow pass.
@@ -29,14 +51,21 @@ public:
     GLuint depthTexture() const { return depthTextureName; }
     void destroy();
 
-    // Whether the map's depths are those of these contents, so drawing them again is not needed.
-    bool holds(const ShadowMapContents& contents) const;
+    // The texels whose depths may differ between the drawn contents and these: where a caster
+    // stood or stands now. Empty when nothing changed, the whole map when the light changed
+    // or nothing has been drawn.
+    ShadowMapArea staleArea(const ShadowMapContents& contents) const;
     // Recorded after the map was drawn from these contents.
     void remember(ShadowMapContents contents);
     // After the depths were changed some other way (cleared for a lamp of its own).
     void forget();
 
 private:
+    ShadowMapArea wholeMap() const;
+    // Adds the texels a caster covers when drawn with this light; false when that cannot be
+    // bounded (part of it lies behind the light, or it draws at a placement of its own).
+    bool addCasterArea(const ShadowCaster& caster, const glm::mat4& lightViewProjection, ShadowMapArea& area) const;
+
     std::uint16_t width;
     std::uint16_t height;
     std::uint16_t screenWidth;

@@ -9,6 +9,9 @@ public:
 
     // The light's projection x view for its shadow map.
     glm::mat4 viewProjection() const;
+    // Whether a point of the world-space box may lie inside the cone: false only when the
+    // whole box is surely outside, where the light adds nothing.
+    bool mayReach(const glm::vec3& low, const glm::vec3& high) const;
 
     float angle = 60.0f;   // cone half-angle in degrees
     glm::vec3 direction;   // where the light points
