@@ -1,0 +1,252 @@
+// The frame's two shortcuts must not change a pixel: objects drawn by a program without the
+// lights that cannot reach them, and shadow maps redrawn only where a caster moved.
+#include "support/LevelFixture.h"
+#include "support/RenderChecks.h"
+
+#include "game/GameState.h"
+#include "level/Tunnel.h"
+#include "render/Model.h"
+#include "render/Renderer.h"
+#include "render/ShaderProgram.h"
+#include "render/ShadowMap.h"
+#include "render/SpotLight.h"
+#include "world/Door.h"
+#include "world/GameObject.h"
+#include "world/Train.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+// A tunnel light as the level places them: 40 above the floor, shining down.
+SpotLight tunnelLight()
+{
+    return SpotLight(glm::vec3(0, 40, 0), glm::vec3(1), glm::vec3(0.0001f, -1, 0));
+}
+
+// The scene shader's own rule: the light adds something only strictly inside its cone.
+bool insideCone(const SpotLight& light, const glm::vec3& point)
+{
+    const glm::vec3 toPoint = glm::normalize(point - light.position);
+    return glm::dot(toPoint, glm::normalize(light.direction)) > std::cos(glm::radians(light.angle));
+}
+
+// Where a world point falls on a map of this size seen by the light, in texels.
+glm::vec2 texelOf(const SpotLight& light, const glm::vec3& point, glm::vec2 mapSize)
+{
+    const glm::vec4 clip = light.viewProjection() * glm::vec4(point, 1.0f);
+    return (glm::vec2(clip) / clip.w * 0.5f + 0.5f) * mapSize;
+}
+
+bool covers(const ShadowMapArea& area, glm::vec2 texel)
+{
+    return texel.x >= static_cast<float>(area.from.x) && texel.x <= static_cast<float>(area.to.x)
+           && texel.y >= static_cast<float>(area.from.y) && texel.y <= static_cast<float>(area.to.y);
+}
+
+} // namespace
+
+TEST(SpotLightReachTest, NoBoxRuledOutHoldsAPointTheShaderWouldLight)
+{
+    const SpotLight light = tunnelLight();
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-150.0f, 150.0f);
+    std::uniform_real_distribution<float> size(0.5f, 40.0f);
+    int ruledOut = 0;
+    for (int box = 0; box < 2000; ++box) {
+        const glm::vec3 low(coordinate(random), coordinate(random) * 0.3f, coordinate(random));
+        const glm::vec3 high = low + glm::vec3(size(random), size(random), size(random));
+        if (light.mayReach(low, high))
+            continue;
+        ++ruledOut;
+        for (int sample = 0; sample < 200; ++sample) {
+            const glm::vec3 share(std::uniform_real_distribution<float>(0, 1)(random),
+                                  std::uniform_real_distribution<float>(0, 1)(random),
+                                  std::uniform_real_distribution<float>(0, 1)(random));
+            ASSERT_FALSE(insideCone(light, low + share * (high - low))) << "box from x " << low.x << " y " << low.y;
+        }
+    }
+    EXPECT_GT(ruledOut, 200) << "the test must rule out many boxes to mean anything";
+}
+
+TEST(SpotLightReachTest, BoxesUnderBesideAndAboveTheLight)
+{
+    const SpotLight light = tunnelLight();
+    const float floorReach = 40.0f * std::tan(glm::radians(light.angle));
+    EXPECT_TRUE(light.mayReach(glm::vec3(-5, 0, -5), glm::vec3(5, 1, 5)));
+    EXPECT_TRUE(light.mayReach(glm::vec3(floorReach - 2, 0, -1), glm::vec3(floorReach + 2, 1, 1)));
+    EXPECT_FALSE(light.mayReach(glm::vec3(floorReach + 3, 0, -1), glm::vec3(floorReach + 8, 1, 1)));
+    EXPECT_FALSE(light.mayReach(glm::vec3(-5, 60, -5), glm::vec3(5, 65, 5))) << "above the lamp";
+    EXPECT_TRUE(light.mayReach(glm::vec3(-1, 39, -1), glm::vec3(1, 41, 1))) << "the lamp inside the box";
+    const float infinity = std::numeric_limits<float>::infinity();
+    EXPECT_TRUE(light.mayReach(glm::vec3(infinity), glm::vec3(-infinity))) << "a model without vertices";
+}
+
+class FrameShortcutsTest : public LevelFixture {
+protected:
+    void SetUp() override
+    {
+        LevelFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        // The same scene program linked whole only, set up as the game sets up its own.
+        whole = std::make_unique<ShaderProgram>("shader/default_v2.glsl", "shader/default_f2.glsl");
+        whole->use(true);
+        whole->setProj(camera->getProjectionMatrix());
+        whole->setDepthBias();
+        whole->use(false);
+        withSubsets = defaultProgram;
+    }
+    void TearDown() override
+    {
+        defaultProgram = withSubsets;
+        if (whole)
+            whole->destroy();
+        LevelFixture::TearDown();
+    }
+
+    // The frame drawn by one program; the second frame counts, as the portal pass uses the
+    // lights that the frame before bound.
+    std::vector<std::uint8_t> frameDrawnBy(ShaderProgram* program)
+    {
+        defaultProgram = program;
+        renderFrame();
+        renderFrame();
+        defaultProgram = withSubsets;
+        return context->readColour();
+    }
+
+    void expectSameFrameWithAndWithoutSubsets(const char* scene)
+    {
+        const auto shortcut = frameDrawnBy(withSubsets);
+        const auto reference = frameDrawnBy(whole.get());
+        const FrameDifference difference = compareFrames(shortcut, reference);
+        EXPECT_EQ(difference.differing, 0u) << scene << ": largest difference " << difference.largest;
+    }
+
+    void setScene(int tunnelIndex, glm::vec3 offset, glm::vec3 lookAlong)
+    {
+        gameState.currentTunnel = tunnel(tunnelIndex);
+        const glm::vec3 eye = tunnel(tunnelIndex)->getPosition() + offset;
+        aim(eye, eye + 10.0f * lookAlong);
+    }
+
+    std::unique_ptr<ShaderProgram> whole;
+    ShaderProgram* withSubsets = nullptr;
+};
+
+TEST_F(FrameShortcutsTest, LightSubsetsDrawTheSamePictureAsTheWholeProgram)
+{
+    setScene(0, glm::vec3(0, 4, 0), glm::vec3(1, 0, 0));
+    expectSameFrameWithAndWithoutSubsets("tunnel 1 from its start");
+    setScene(0, glm::vec3(300, 30, 8), glm::vec3(-1, -0.6f, -0.3f));
+    expectSameFrameWithAndWithoutSubsets("tunnel 1 from above, looking back");
+
+    door(0, 0)->openPortals(gameState.portalModels, camera);
+    door(1, 6)->openPortals(gameState.portalModels, camera);
+    setScene(1, glm::vec3(200, 4, 0), glm::vec3(-1, 0, 0));
+    expectSameFrameWithAndWithoutSubsets("tunnel 2 with two portals open");
+
+    gameState.realityView = false;
+    setScene(4, glm::vec3(100, 4, 0), glm::vec3(1, 0, 0));
+    expectSameFrameWithAndWithoutSubsets("tunnel 5 in the glasses view, glass door ahead");
+    gameState.realityView = true;
+
+    tunnel(6)->spawnTrain();
+    setScene(6, glm::vec3(0, 6, 15), glm::vec3(1, 0, -0.2f));
+    for (int frame = 0; frame < 40; ++frame)
+        tunnel(6)->getTrain()->update();
+    expectSameFrameWithAndWithoutSubsets("tunnel 7 with a train");
+}
+
+TEST_F(FrameShortcutsTest, AnObjectNoLightReachesIsDrawnWithoutLightCode)
+{
+    setScene(0, glm::vec3(0, 4, 0), glm::vec3(1, 0, 0));
+    renderFrame();
+    const auto currentProgram = [] {
+        GLint program = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        return static_cast<GLuint>(program);
+    };
+    const glm::vec3 start = tunnel(0)->getPosition();
+    defaultProgram->useForBox(start + glm::vec3(-500, -500, -500), start + glm::vec3(900, 500, 500));
+    EXPECT_EQ(currentProgram(), defaultProgram->getProgram()) << "a box round the whole tunnel gets every light";
+    defaultProgram->useForBox(start + glm::vec3(90, 100, 0), start + glm::vec3(91, 101, 1));
+    const GLuint unlit = currentProgram();
+    EXPECT_NE(unlit, defaultProgram->getProgram()) << "a box above the lamps gets none";
+    defaultProgram->useForBox(start + glm::vec3(85, 0, -1), start + glm::vec3(95, 1, 1));
+    EXPECT_NE(currentProgram(), unlit);
+    EXPECT_NE(currentProgram(), defaultProgram->getProgram()) << "a box under the first lamp gets that lamp alone";
+}
+
+TEST_F(FrameShortcutsTest, ARunningTrainsShadowsMatchMapsDrawnAfresh)
+{
+    tunnel(6)->spawnTrain();
+    Train* train = tunnel(6)->getTrain();
+    const glm::vec3 start = tunnel(6)->getPosition();
+    gameState.currentTunnel = tunnel(6);
+    for (int check = 0; check < 6; ++check) {
+        // The player looks about as the train runs, so casters also enter and leave his view.
+        const glm::vec3 eye = start + glm::vec3(40.0f * static_cast<float>(check), 6, 15);
+        aim(eye, eye + glm::vec3(std::cos(0.5f * static_cast<float>(check)), 0, -0.3f));
+        for (int frame = 0; frame < 12; ++frame) {
+            for (int step = 0; step < 5; ++step)
+                train->update();
+            renderFrame();
+        }
+        const auto kept = context->readColour();
+        for (ShadowMap* map : shadowMaps)
+            map->forget();
+        renderFrame();
+        const FrameDifference difference = compareFrames(kept, context->readColour());
+        EXPECT_EQ(difference.differing, 0u) << "check " << check << ": largest difference " << difference.largest;
+    }
+}
+
+TEST_F(FrameShortcutsTest, AShadowMapIsStaleOnlyWhereACasterCameWentOrMoved)
+{
+    ShadowMap& map = *shadowMaps[0];
+    const SpotLight& light = *tunnel(0)->getLights()[0];
+    Model cubeModel("tunnel", "cube.obj");
+    GameObject cube(&cubeModel);
+    GLint width = 0;
+    GLint height = 0;
+    glBindTexture(GL_TEXTURE_2D, map.depthTexture());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    const glm::vec2 mapSize(width, height);
+    const auto contentsWith = [&](bool withCube, const SpotLight& from) {
+        ShadowMapContents contents;
+        contents.lightViewProjection = from.viewProjection();
+        if (withCube)
+            contents.casters.push_back({&cube, cube.getModelMatrix(), cubeModel.corners(), true});
+        return contents;
+    };
+    const glm::vec3 below = light.position - glm::vec3(0, 38, 0);
+    cube.setPosition(below);
+    const ShadowMapContents before = contentsWith(true, light);
+    const ShadowMapArea wholeMap = map.staleArea(before);
+    EXPECT_EQ(wholeMap.to - wholeMap.from, glm::ivec2(mapSize)) << "nothing drawn yet";
+    map.remember(before);
+    EXPECT_TRUE(map.staleArea(before).empty());
+
+    cube.setPosition(below + glm::vec3(6, 0, 0));
+    const ShadowMapArea moved = map.staleArea(contentsWith(true, light));
+    EXPECT_TRUE(covers(moved, texelOf(light, below, mapSize)));
+    EXPECT_TRUE(covers(moved, texelOf(light, below + glm::vec3(6, 0, 0), mapSize)));
+    EXPECT_LT((moved.to.x - moved.from.x) * (moved.to.y - moved.from.y), mapSize.x * mapSize.y / 4);
+    EXPECT_TRUE(covers(map.staleArea(contentsWith(false, light)), texelOf(light, below, mapSize)))
+        << "a caster that left is stale where it stood";
+
+    SpotLight moving = light;
+    moving.position += glm::vec3(1, 0, 0);
+    const ShadowMapArea relit = map.staleArea(contentsWith(true, moving));
+    EXPECT_EQ(relit.to - relit.from, glm::ivec2(mapSize)) << "a light that moved sees everything anew";
+    map.forget();
+}

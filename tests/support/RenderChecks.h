@@ -1,0 +1,116 @@
+#pragma once
+
+// What the drawing tests share: the player's view aimed at a point, textures and frames read
+// back from the GPU, and a folder of their own for the files they write.
+#include "physics/Camera.h"
+#include "render/ShaderProgram.h"
+#include "support/HeadlessContext.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The headless window's size.
+constexpr int WINDOW_WIDTH = 800;
+constexpr int WINDOW_HEIGHT = 600;
+
+// Eye and look-at point of the player; the frustum follows at once, as after a tick.
+inline void aim(glm::vec3 eye, glm::vec3 target)
+{
+    camera->setPositionAndTarget(eye, target);
+    camera->updateFrustum();
+}
+
+// Level 0 of a texture, RGBA, its first row first.
+struct Texels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+inline Texels texelsOf(GLuint texture)
+{
+    Texels texels;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &texels.width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &texels.height);
+    texels.rgba.resize(static_cast<std::size_t>(texels.width) * texels.height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.rgba.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texels;
+}
+
+// A rectangle of window pixels, origin bottom left, right and top edges excluded.
+struct PixelArea {
+    int left, bottom, right, top;
+};
+constexpr PixelArea WHOLE_WINDOW{0, 0, WINDOW_WIDTH, WINDOW_HEIGHT};
+
+struct FrameDifference {
+    int largest = 0;           // largest channel difference of any pixel
+    std::size_t differing = 0; // pixels with a channel differing by more than the tolerance
+};
+
+// Two colour buffers as HeadlessContext::readColour gives them, compared within an area.
+inline FrameDifference compareFrames(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                                     int tolerance = 0, PixelArea area = WHOLE_WINDOW)
+{
+    FrameDifference difference;
+    for (int y = area.bottom; y < area.top; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            const std::size_t i = (static_cast<std::size_t>(y) * WINDOW_WIDTH + x) * 4;
+            const int largest =
+                std::max({std::abs(a[i] - b[i]), std::abs(a[i + 1] - b[i + 1]), std::abs(a[i + 2] - b[i + 2])});
+            difference.largest = std::max(difference.largest, largest);
+            difference.differing += largest > tolerance ? 1 : 0;
+        }
+    return difference;
+}
+
+// Keeps what the test saw as a PNG below the working folder, for a person to look at.
+inline void savePicture(const HeadlessContext& context, const std::filesystem::path& path)
+{
+    std::filesystem::create_directories(path.parent_path());
+    context.savePng(path.string().c_str());
+}
+
+// A folder of the test's own below a parent, removed with everything in it at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::filesystem::path& parent)
+        : name("test-" + std::to_string(getpid())), path(parent / name)
+    {
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Writes a file below the folder, making the folders on its way; returns its path.
+    std::string write(const std::string& file, const std::string& text) const
+    {
+        std::filesystem::create_directories((path / file).parent_path());
+        std::ofstream(path / file, std::ios::binary) << text;
+        return (path / file).string();
+    }
+
+    // A shader program of the two sources, written here first.
+    std::unique_ptr<ShaderProgram> program(const std::string& vertexSource, const std::string& fragmentSource) const
+    {
+        return std::make_unique<ShaderProgram>(write("program_v.glsl", vertexSource),
+                                               write("program_f.glsl", fragmentSource));
+    }
+
+    const std::string name;
+    const std::filesystem::path path;
+};
