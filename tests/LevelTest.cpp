@@ -7,12 +7,11 @@
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "world/Door.h"
-
-#include <glm/glm.hpp>
+#include "world/Train.h"
 
 #include <map>
 #include <set>
-#include <utility>
+#include <string>
 
 namespace {
 
@@ -47,40 +46,29 @@ const std::vector<TunnelPlan> LEVEL_MAP = {
     {{1840, 0, 40}, {}, {19, 15}},
 };
 
+// The tunnel that door k of a tunnel leads to: its far wall's doors come first.
+int destinationOf(int tunnelIndex, std::size_t k)
+{
+    const TunnelPlan& plan = LEVEL_MAP[tunnelIndex];
+    return k < plan.forward.size() ? plan.forward[k] : plan.back.at(k - plan.forward.size());
+}
+
 // The two tunnels with stairs: their far end stands 24 higher and 2 nearer.
 bool hasStairs(int tunnelIndex)
 {
     return tunnelIndex == 5 || tunnelIndex == 15;
 }
 
-struct DoorFlags {
-    bool shownInReality, shownInGlasses, clickableInReality, clickableInGlasses, passOnTouch;
-};
-
-DoorFlags flagsOf(const Door* door)
+// Eight-wide doors with equal gaps between them and at both sides of a forty-wide wall.
+void expectSpreadOverTheWall(const std::vector<Door*>& wall, const glm::vec3& wallMiddle)
 {
-    return {door->isShownInReality(), door->isShownInGlasses(), door->clickableInReality, door->clickableInGlasses,
-            door->passOnTouch};
-}
-
-bool operator==(const DoorFlags& a, const DoorFlags& b)
-{
-    return a.shownInReality == b.shownInReality && a.shownInGlasses == b.shownInGlasses &&
-           a.clickableInReality == b.clickableInReality && a.clickableInGlasses == b.clickableInGlasses &&
-           a.passOnTouch == b.passOnTouch;
+    float gap = (40.0f - 8.0f * wall.size()) / (wall.size() + 1);
+    for (std::size_t k = 0; k < wall.size(); ++k)
+        expectNear(wallMiddle + glm::vec3(0, 0, -20 + gap + k * (8 + gap) + 4), wall[k]->getPosition(), 1e-3f);
 }
 
 class LevelTest : public LevelFixture {
 protected:
-    int indexOf(const Tunnel* wanted) const
-    {
-        for (int i = 0; i < TUNNEL_COUNT; ++i) {
-            if (tunnel(i) == wanted)
-                return i;
-        }
-        return -1;
-    }
-
     // The door of tunnel `from` whose destination is tunnel `to`, found by walking the doors.
     Door* doorBetween(int from, int to) const
     {
@@ -99,156 +87,53 @@ protected:
     }
 };
 
-TEST_F(LevelTest, TwentyOneTunnelsFillTheFirstSlotsAndTheRestStayEmpty)
+TEST_F(LevelTest, TwentyOneTunnelsStandAsMappedWithADoorPerNeighbourPairedButFourAndElevenUsableAtTheStart)
 {
+    // Shown in Reality and Glasses, clickable in reality and glasses, passed by Touch; "-" for not.
+    const std::map<std::pair<int, int>, std::string> usable = {{{0, 1}, "-G-g-"},  {{0, 2}, "-G-g-"}, {{1, 0}, "-G-g-"},
+                                                               {{1, 2}, "-G-g-"},  {{2, 1}, "-G-g-"}, {{2, 0}, "-G-g-"},
+                                                               {{1, 4}, "RG--T"},  {{4, 1}, "RGrg-"}, {{2, 7}, "RGrg-"},
+                                                               {{3, 11}, "RGrg-"}, {{11, 3}, "RGrg-"}};
+    std::size_t doorCount = 0;
     for (int i = 0; i < TUNNEL_COUNT; ++i) {
-        ASSERT_NE(nullptr, tunnel(i)) << "tunnel " << i;
-        expectNear(LEVEL_MAP[i].origin, tunnel(i)->getPosition());
-    }
-    for (int i = TUNNEL_COUNT; i < TUNNEL_SLOTS; ++i)
-        EXPECT_EQ(nullptr, gameState.tunnels[i]) << "slot " << i;
-    EXPECT_EQ(tunnel(0), gameState.currentTunnel);
-}
-
-TEST_F(LevelTest, EveryTunnelHasOneDoorPerNeighbourFarWallFirst)
-{
-    int doorCount = 0;
-    for (int i = 0; i < TUNNEL_COUNT; ++i) {
+        SCOPED_TRACE("tunnel " + std::to_string(i));
         const TunnelPlan& plan = LEVEL_MAP[i];
-        std::vector<Door*> doors = tunnel(i)->getDoors();
-        ASSERT_EQ(plan.forward.size() + plan.back.size(), doors.size()) << "tunnel " << i;
-        for (std::size_t k = 0; k < plan.forward.size(); ++k)
-            EXPECT_EQ(tunnel(plan.forward[k]), doors[k]->getDestination()) << "tunnel " << i << " door " << k;
-        for (std::size_t k = 0; k < plan.back.size(); ++k)
-            EXPECT_EQ(tunnel(plan.back[k]), doors[plan.forward.size() + k]->getDestination())
-                << "tunnel " << i << " door " << plan.forward.size() + k;
-        doorCount += static_cast<int>(doors.size());
-    }
-    EXPECT_EQ(98, doorCount);
-}
+        ASSERT_NE(nullptr, tunnel(i));
+        expectNear(plan.origin, tunnel(i)->getPosition());
+        std::size_t pieces = hasStairs(i) ? 12 : 10;
+        EXPECT_EQ(pieces, tunnel(i)->getRealityPieces().size());
+        EXPECT_EQ(pieces, tunnel(i)->getGlassesPieces().size());
+        EXPECT_EQ(3u, tunnel(i)->getLights().size());
+        EXPECT_TRUE(tunnel(i)->getPortals().empty() && tunnel(i)->getTrain() == nullptr);
 
-TEST_F(LevelTest, DoorsStandWhereTheWorkedExamplesPutThem)
-{
-    const float firstFar[] = {-12, 0, 12};
-    for (int k = 0; k < 3; ++k)
-        expectNear({419, 0, firstFar[k]}, door(0, k)->getPosition());
-    const float secondFar[] = {-14.4f, -4.8f, 4.8f, 14.4f};
-    for (int k = 0; k < 4; ++k)
-        expectNear({869, 0, secondFar[k]}, door(1, k)->getPosition());
-    for (int k = 0; k < 3; ++k)
-        expectNear({471, 0, firstFar[k]}, door(1, 4 + k)->getPosition());
-    expectNear({1317, 24, 32}, door(5, 0)->getPosition());
-    expectNear({1317, 24, 48}, door(5, 1)->getPosition());
-}
-
-TEST_F(LevelTest, DoorsOfEachWallAreEightWideWithEqualGapsAcrossTheFortyWideWall)
-{
-    for (int i = 0; i < TUNNEL_COUNT; ++i) {
-        const TunnelPlan& plan = LEVEL_MAP[i];
         std::vector<Door*> doors = tunnel(i)->getDoors();
+        ASSERT_EQ(plan.forward.size() + plan.back.size(), doors.size());
         std::vector<Door*> farWall(doors.begin(), doors.begin() + plan.forward.size());
         std::vector<Door*> nearWall(doors.begin() + plan.forward.size(), doors.end());
-        glm::vec3 farWallBase = plan.origin + (hasStairs(i) ? glm::vec3(377, 24, 0) : glm::vec3(379, 0, 0));
-        glm::vec3 nearWallBase = plan.origin + glm::vec3(-19, 0, 0);
-        for (auto wall : {std::make_pair(farWall, farWallBase), std::make_pair(nearWall, nearWallBase)}) {
-            const std::vector<Door*>& wallDoors = wall.first;
-            if (wallDoors.empty())
-                continue;
-            float n = static_cast<float>(wallDoors.size());
-            float gap = (40 - 8 * n) / (n + 1);
-            float edge = wall.second.z - 20;
-            for (std::size_t k = 0; k < wallDoors.size(); ++k) {
-                glm::vec3 at = wallDoors[k]->getPosition();
-                EXPECT_NEAR(wall.second.x, at.x, TOLERANCE) << "tunnel " << i;
-                EXPECT_NEAR(wall.second.y, at.y, TOLERANCE) << "tunnel " << i;
-                // Left edge of door k: one gap and k doors with their gaps in from the wall's side.
-                EXPECT_NEAR(edge + gap + k * (8 + gap), at.z - 4, 1e-3f) << "tunnel " << i << " door " << k;
-            }
+        for (std::size_t k = 0; k < doors.size(); ++k) {
+            int to = destinationOf(i, k);
+            EXPECT_EQ(tunnel(to), doors[k]->getDestination()) << "door " << k;
+            // The doors between tunnels 6 and 8 and between 10 and 14 have no partner.
+            bool unpaired =
+                std::set<int>{i, to} == std::set<int>{6, 8} || std::set<int>{i, to} == std::set<int>{10, 14};
+            EXPECT_EQ(unpaired ? nullptr : doorBetween(to, i), doors[k]->getPartner()) << "door " << k;
+            const Door* door = doors[k];
+            std::string state = {door->isShownInReality() ? 'R' : '-', door->isShownInGlasses() ? 'G' : '-',
+                                 door->clickableInReality ? 'r' : '-', door->clickableInGlasses ? 'g' : '-',
+                                 door->passOnTouch ? 'T' : '-'};
+            auto start = usable.find({i, to});
+            EXPECT_EQ(start == usable.end() ? "-----" : start->second, state) << "door " << k;
         }
+        expectSpreadOverTheWall(farWall, plan.origin + (hasStairs(i) ? glm::vec3(377, 24, 0) : glm::vec3(379, 0, 0)));
+        expectSpreadOverTheWall(nearWall, plan.origin + glm::vec3(-19, 0, 0));
+        doorCount += doors.size();
     }
+    EXPECT_EQ(98u, doorCount);
+    for (int i = TUNNEL_COUNT; i < TUNNEL_SLOTS; ++i)
+        EXPECT_EQ(nullptr, gameState.tunnels[i]) << "slot " << i;
 }
 
-TEST_F(LevelTest, OnlyElevenDoorsStartUsableAndTheTouchDoorOnlyByTouch)
-{
-    struct DoorState {
-        int from, to, index;
-        glm::vec3 world;
-        DoorFlags flags;
-    };
-    const DoorFlags glassesOnly{false, true, false, true, false};
-    const DoorFlags open{true, true, true, true, false};
-    const std::vector<DoorState> table = {
-        {0, 1, 0, {419, 0, -12}, glassesOnly},
-        {0, 2, 1, {419, 0, 0}, glassesOnly},
-        {1, 0, 4, {471, 0, -12}, glassesOnly},
-        {1, 2, 6, {471, 0, 12}, glassesOnly},
-        {2, 1, 3, {471, 0, 28}, glassesOnly},
-        {2, 0, 4, {471, 0, 40}, glassesOnly},
-        {1, 4, 0, {869, 0, -14.4f}, {true, true, false, false, true}},
-        {4, 1, 0, {921, 0, -14.4f}, open},
-        {2, 7, 0, {869, 0, 28}, open},
-        {3, 11, 2, {869, 0, 92}, open},
-        {11, 3, 5, {921, 0, 292}, open},
-    };
-    std::set<const Door*> listed;
-    for (const DoorState& state : table) {
-        Door* listedDoor = door(state.from, state.index);
-        EXPECT_EQ(tunnel(state.to), listedDoor->getDestination()) << state.from << "->" << state.to;
-        expectNear(state.world, listedDoor->getPosition());
-        EXPECT_TRUE(flagsOf(listedDoor) == state.flags) << state.from << "->" << state.to;
-        listed.insert(listedDoor);
-    }
-    int closedDoors = 0;
-    const DoorFlags closed{false, false, false, false, false};
-    for (int i = 0; i < TUNNEL_COUNT; ++i) {
-        for (Door* other : tunnel(i)->getDoors()) {
-            if (listed.count(other))
-                continue;
-            EXPECT_TRUE(flagsOf(other) == closed) << "a door of tunnel " << i;
-            ++closedDoors;
-        }
-    }
-    EXPECT_EQ(87, closedDoors);
-}
-
-TEST_F(LevelTest, EveryDoorIsPairedWithTheDoorBackExceptFourBetweenTunnelsSixEightTenAndFourteen)
-{
-    const std::set<std::pair<int, int>> unpaired = {{6, 8}, {8, 6}, {10, 14}, {14, 10}};
-    for (int i = 0; i < TUNNEL_COUNT; ++i) {
-        for (Door* door : tunnel(i)->getDoors()) {
-            int to = indexOf(door->getDestination());
-            ASSERT_GE(to, 0);
-            if (unpaired.count({i, to})) {
-                EXPECT_TRUE(door->isUnpaired()) << i << "->" << to;
-                expectNear(door->getPosition(), door->getPartnerPosition());
-            } else {
-                EXPECT_EQ(doorBetween(to, i), door->getPartner()) << i << "->" << to;
-            }
-        }
-    }
-}
-
-TEST_F(LevelTest, ShellsAndLightsCountTenPiecesAndThreeLightsPerTunnelTwelveWithStairs)
-{
-    std::size_t reality = 0;
-    std::size_t glasses = 0;
-    std::size_t lights = 0;
-    for (int i = 0; i < TUNNEL_COUNT; ++i) {
-        std::size_t expected = hasStairs(i) ? 12 : 10;
-        EXPECT_EQ(expected, tunnel(i)->getRealityPieces().size()) << "tunnel " << i;
-        EXPECT_EQ(expected, tunnel(i)->getGlassesPieces().size()) << "tunnel " << i;
-        reality += tunnel(i)->getRealityPieces().size();
-        glasses += tunnel(i)->getGlassesPieces().size();
-        lights += tunnel(i)->getLights().size();
-        EXPECT_TRUE(tunnel(i)->getPortals().empty());
-        EXPECT_EQ(nullptr, tunnel(i)->getTrain());
-    }
-    EXPECT_EQ(214u, reality);
-    EXPECT_EQ(214u, glasses);
-    EXPECT_EQ(63u, lights);
-}
-
-TEST_F(LevelTest, TwentyThreeObjectsStandInTheTunnelsAfterTheDoors)
+TEST_F(LevelTest, TwentyThreeObjectsStandInTheTunnelsAfterTheDoorsAndTheGameRecordsThem)
 {
     const std::map<int, std::vector<glm::vec3>> placed = {
         {0, {{340, 0, -20}}},
@@ -261,116 +146,70 @@ TEST_F(LevelTest, TwentyThreeObjectsStandInTheTunnelsAfterTheDoors)
         {17, {{1590, 5, 192}, {1590, 5, 200}, {1590, 5, 208}, {1390, 5, 300}, {1390, 5, 300}, {1390, 5, 300}}},
         {18, {{1740, 0, 240}}},
         {19, {{2219, 0, 0}}},
-        {20, {{2220, 10, 40}, {2190, 0, 20}}},
-    };
-    std::size_t total = 0;
+        {20, {{2220, 10, 40}, {2190, 0, 20}}}};
     for (int i = 0; i < TUNNEL_COUNT; ++i) {
         std::vector<GameObject*> objects = placedObjects(i);
         auto expected = placed.find(i);
-        std::size_t count = expected == placed.end() ? 0 : expected->second.size();
-        ASSERT_EQ(count, objects.size()) << "tunnel " << i;
-        for (std::size_t k = 0; k < count; ++k)
+        ASSERT_EQ(expected == placed.end() ? 0 : expected->second.size(), objects.size()) << "tunnel " << i;
+        for (std::size_t k = 0; k < objects.size(); ++k)
             expectNear(expected->second[k], objects[k]->getPosition());
-        total += objects.size();
     }
-    EXPECT_EQ(23u, total);
-
     EXPECT_EQ(gameState.key, placedObjects(4)[0]);
     EXPECT_EQ(gameState.button, placedObjects(20)[0]);
     EXPECT_EQ((std::vector<GameObject*>{placedObjects(13)[0], placedObjects(19)[0]}), gameState.finalDoors);
+    // Three movable cubes across tunnel 17, three hint cubes sharing one point.
     EXPECT_EQ(placedObjects(17), gameState.cubes);
+    ASSERT_EQ(3u, gameState.cubeStartPositions.size());
+    for (int i = 0; i < 3; ++i)
+        expectNear(gameState.cubes[i]->getPosition(), gameState.cubeStartPositions[i]);
+    // Switches: a front and a back in each of tunnels 5, 7 and 9; only the third starts on.
     EXPECT_EQ((std::vector<GameObject*>{placedObjects(5)[1], placedObjects(7)[1], placedObjects(9)[1]}),
               gameState.switchBacks);
-}
+    const std::map<GameObject*, bool> switchStates = {
+        {placedObjects(5)[0], false}, {placedObjects(7)[0], false}, {placedObjects(9)[0], true}};
+    EXPECT_TRUE(switchStates == gameState.switchStates);
 
-TEST_F(LevelTest, SignsAreTurnedToFaceTheTunnelAndKeysStandAtHalfSize)
-{
     // Turned 90 degrees about y, a sign's local x axis points along world -z; turned -90, along +z.
     EXPECT_NEAR(-1.0f, placedObjects(0)[0]->getModelMatrix()[0][2], TOLERANCE);
     EXPECT_NEAR(-1.0f, placedObjects(20)[1]->getModelMatrix()[0][2], TOLERANCE);
     for (int switchTunnel : {5, 7, 9})
         EXPECT_NEAR(1.0f, placedObjects(switchTunnel)[2]->getModelMatrix()[0][2], TOLERANCE);
     EXPECT_NEAR(1.0f, placedObjects(11)[0]->getModelMatrix()[0][0], TOLERANCE);
-
-    for (GameObject* key : {gameState.key, gameState.transparentKey}) {
-        glm::mat4 matrix = key->getModelMatrix();
-        EXPECT_NEAR(0.5f, glm::length(glm::vec3(matrix[0])), TOLERANCE);
-        EXPECT_NEAR(0.5f, glm::length(glm::vec3(matrix[1])), TOLERANCE);
-        EXPECT_NEAR(0.5f, glm::length(glm::vec3(matrix[2])), TOLERANCE);
-    }
-}
-
-TEST_F(LevelTest, TheSeeThroughKeyAndTheGlassDoorStandInNoTunnel)
-{
-    ASSERT_NE(nullptr, gameState.transparentKey);
+    // Both keys stand at half size where the key stands; the see-through one and the glass door
+    // stand in no tunnel.
+    expectNear(gameState.key->getPosition(), gameState.transparentKey->getPosition());
+    for (GameObject* key : {gameState.key, gameState.transparentKey})
+        EXPECT_NEAR(0.5f, glm::length(glm::vec3(key->getModelMatrix()[1])), TOLERANCE);
     ASSERT_NE(nullptr, glassDoor);
-    expectNear({1310, 11, 0}, gameState.transparentKey->getPosition());
-    expectNear({0, 0, 0}, glassDoor->getPosition());
-    for (int i = 0; i < TUNNEL_COUNT; ++i) {
-        EXPECT_FALSE(tunnel(i)->containsObject(gameState.transparentKey));
-        EXPECT_FALSE(tunnel(i)->containsObject(glassDoor));
-    }
+    for (int i = 0; i < TUNNEL_COUNT; ++i)
+        EXPECT_FALSE(tunnel(i)->containsObject(gameState.transparentKey) || tunnel(i)->containsObject(glassDoor));
 }
 
-TEST_F(LevelTest, OnlyTheThirdSwitchStartsOn)
+TEST_F(LevelTest, ThePlayerStartsInTheFirstTunnelAndTheSharedModelsAreReleasedOnceAtShutdown)
 {
-    ASSERT_EQ(3u, gameState.switchStates.size());
-    const std::vector<std::pair<int, bool>> switches = {{5, false}, {7, false}, {9, true}};
-    for (const auto& [switchTunnel, on] : switches) {
-        GameObject* front = placedObjects(switchTunnel)[0];
-        ASSERT_EQ(1u, gameState.switchStates.count(front)) << "switch in tunnel " << switchTunnel;
-        EXPECT_EQ(on, gameState.switchStates.at(front)) << "switch in tunnel " << switchTunnel;
-    }
-}
-
-TEST_F(LevelTest, ThreeCubesStandAcrossTunnelSeventeenAndThreeHintCubesShareOnePoint)
-{
-    ASSERT_EQ(6u, gameState.cubes.size());
-    ASSERT_EQ(3u, gameState.cubeStartPositions.size());
-    for (int i = 0; i < 3; ++i)
-        expectNear(gameState.cubes[i]->getPosition(), gameState.cubeStartPositions[i]);
-    expectNear({1590, 5, 200}, gameState.cubeStartPositions[1]);
-    for (int i = 3; i < 6; ++i)
-        expectNear({1390, 5, 300}, gameState.cubes[i]->getPosition());
-}
-
-TEST_F(LevelTest, ThePlayerStartsInTheFirstTunnelWithTheGameRecordsFilled)
-{
+    EXPECT_EQ(tunnel(0), gameState.currentTunnel);
     ASSERT_NE(nullptr, playerState);
-    ASSERT_NE(nullptr, camera);
     EXPECT_EQ(camera, playerState->camera);
-    EXPECT_FALSE(playerState->hitByTrain);
-    EXPECT_FALSE(playerState->transitPending);
-    EXPECT_EQ(nullptr, playerState->transitDoor);
     expectNear({40, 10, 0}, camera->getPosition());
+    EXPECT_EQ((std::vector<int>{5, 15, 17}), gameState.trainTunnels) << "tunnels that never get a train";
 
-    EXPECT_EQ((std::vector<int>{5, 15, 17}), gameState.trainTunnels);
-    ASSERT_EQ(2u, gameState.portalModels.size());
-    EXPECT_EQ("assets/portal", gameState.portalModels[0]->getDirectory());
-    EXPECT_EQ("assets/portal", gameState.portalModels[1]->getDirectory());
-    EXPECT_NE(gameState.portalModels[0], gameState.portalModels[1]);
-}
-
-TEST_F(LevelTest, TheModelsReleasedAtShutdownAreFifteenDistinctSharedModels)
-{
-    ASSERT_EQ(15u, levelModels.size());
-    std::set<Model*> distinct(levelModels.begin(), levelModels.end());
-    EXPECT_EQ(15u, distinct.size());
-    // Shell models first, the train body and the door next, then the portal's two models.
-    EXPECT_EQ(tunnel(0)->getRealityPieces()[1]->getModel(), levelModels[0]);
-    EXPECT_EQ(tunnel(0)->getRealityPieces()[0]->getModel(), levelModels[1]);
-    EXPECT_EQ(tunnel(0)->getGlassesPieces()[1]->getModel(), levelModels[2]);
-    EXPECT_EQ(tunnel(0)->getGlassesPieces()[0]->getModel(), levelModels[3]);
-    EXPECT_EQ(door(0, 0)->getModel(), levelModels[5]);
-    EXPECT_EQ(gameState.portalModels[0], levelModels[6]);
-    EXPECT_EQ(gameState.portalModels[1], levelModels[7]);
-    EXPECT_EQ(tunnel(5)->getRealityPieces()[5]->getModel(), levelModels[8]);
-    EXPECT_EQ(tunnel(5)->getGlassesPieces()[5]->getModel(), levelModels[9]);
-    EXPECT_EQ(placedObjects(0)[0]->getModel(), levelModels[10]);
-    EXPECT_EQ(placedObjects(11)[0]->getModel(), levelModels[11]);
-    EXPECT_EQ(placedObjects(20)[1]->getModel(), levelModels[12]);
-    EXPECT_EQ(placedObjects(5)[2]->getModel(), levelModels[13]);
-    EXPECT_EQ(placedObjects(18)[0]->getModel(), levelModels[14]);
+    // Models that many objects share: the shells with their stairs, doors, trains, portals and signs.
+    tunnel(0)->spawnTrain();
+    std::set<Model*> shared(gameState.portalModels.begin(), gameState.portalModels.end());
+    for (int i : {0, 5}) {
+        for (const auto* pieces : {&tunnel(i)->getRealityPieces(), &tunnel(i)->getGlassesPieces()}) {
+            for (GameObject* piece : *pieces)
+                shared.insert(piece->getModel());
+        }
+    }
+    shared.insert(door(0, 0)->getModel());
+    shared.insert(tunnel(0)->getTrain()->getModel());
+    const std::pair<int, int> signs[] = {{0, 0}, {11, 0}, {18, 0}, {20, 1}, {5, 2}}; // tunnel, placed object
+    for (auto [signTunnel, index] : signs)
+        shared.insert(placedObjects(signTunnel)[index]->getModel());
+    EXPECT_EQ(15u, shared.size());
+    EXPECT_EQ(shared.size(), levelModels.size());
+    EXPECT_EQ(shared, std::set<Model*>(levelModels.begin(), levelModels.end()));
 }
 
 } // namespace
