@@ -7,151 +7,95 @@
 
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
-// Records what the loop asked for, in order: "tick", "physics", "frame".
-class LoopRecorder {
-public:
-    explicit LoopRecorder(ManualClock& clock) : clock(clock) {}
+// What the loop asks for during n ticks: each tick is followed by one physics step.
+std::string ticks(int n)
+{
+    std::string steps;
+    for (int i = 0; i < n; ++i)
+        steps += "tick physics ";
+    return steps;
+}
 
-    MainLoop::Steps steps()
-    {
-        return {[this] {
-                    calls.push_back("tick");
-                    return quitOnTick == ++ticks;
-                },
-                [this] { calls.push_back("physics"); },
-                [this] {
-                    calls.push_back("frame");
-                    clock.advance(frameMilliseconds);
-                }};
-    }
-
-    int count(const std::string& what) const
-    {
-        int n = 0;
-        for (const std::string& call : calls)
-            n += call == what;
-        return n;
-    }
-
-    ManualClock& clock;
-    std::vector<std::string> calls;
-    int ticks = 0;
-    int quitOnTick = -1;
-    std::uint32_t frameMilliseconds = 0;
-};
-
+// A started loop whose steps write what it asked for into calls. Each frame takes
+// frameMilliseconds of the clock; the tick numbered quitOnTick asks to quit.
 class MainLoopTest : public ::testing::Test {
 protected:
-    void SetUp() override { gameState = GameState(); renderSettings = RenderSettings(); }
+    void SetUp() override
+    {
+        gameState = GameState();
+        renderSettings = RenderSettings();
+        loop.start();
+    }
 
     ManualClock clock{1000};
-    LoopRecorder recorder{clock};
+    std::string calls;
+    int ticksRun = 0;
+    int quitOnTick = -1;
+    std::uint32_t frameMilliseconds = 0;
     std::ostringstream stats;
+    MainLoop loop{clock,
+                  {[this] {
+                       calls += "tick ";
+                       return ++ticksRun == quitOnTick;
+                   },
+                   [this] { calls += "physics "; },
+                   [this] {
+                       calls += "frame ";
+                       clock.advance(frameMilliseconds);
+                   }},
+                  stats};
 };
 
-} // namespace
-
-TEST_F(MainLoopTest, NoTickIsDueUntilTheClockHasPassedTheNextTick)
+TEST_F(MainLoopTest, TicksRunOnceTheClockHasPassedThemAtMostFiveAFrameBeforeTheFrameIsDrawn)
 {
-    MainLoop loop(clock, recorder.steps(), stats);
-    loop.start();
     loop.runFrame();
-    EXPECT_EQ(recorder.count("tick"), 0);
     clock.advance(1);
     loop.runFrame();
-    EXPECT_EQ(recorder.count("tick"), 1);
-    EXPECT_EQ(recorder.count("physics"), 1);
-    EXPECT_EQ(recorder.count("frame"), 2);
-}
-
-TEST_F(MainLoopTest, ASlowFrameRunsAtMostFiveTicksAndCatchesUpLater)
-{
-    MainLoop loop(clock, recorder.steps(), stats);
-    loop.start();
-    clock.advance(250); // a frame that took 250 ms: 7 ticks are due
+    clock.advance(80); // at 1081 ms the ticks of 1040 and 1080 ms are due
     loop.runFrame();
-    EXPECT_EQ(loop.ticksLastFrame(), MAX_FRAMESKIP);
+    EXPECT_EQ(calls, "frame " + ticks(1) + "frame " + ticks(2) + "frame ");
+
+    calls.clear();
+    clock.advance(250); // at 1331 ms six ticks are due, from 1120 to 1320 ms
     loop.runFrame();
-    EXPECT_EQ(recorder.count("tick"), 7); // 1000 + 7 * 40 = 1280 > 1250 stops the catch-up
-    EXPECT_EQ(recorder.count("physics"), recorder.count("tick"));
-}
-
-TEST_F(MainLoopTest, EveryTickIsFollowedByOnePhysicsStepAndFramesComeAfterTheTicks)
-{
-    MainLoop loop(clock, recorder.steps(), stats);
-    loop.start();
-    clock.advance(81);
+    EXPECT_EQ(loop.ticksLastFrame(), 5);
     loop.runFrame();
-    std::vector<std::string> expected{"tick", "physics", "tick", "physics", "tick", "physics", "frame"};
-    EXPECT_EQ(recorder.calls, expected);
+    EXPECT_EQ(calls, ticks(5) + "frame " + ticks(1) + "frame ");
 }
 
-TEST_F(MainLoopTest, TheQuitTickStillStepsPhysicsAndStopsFurtherTicks)
+TEST_F(MainLoopTest, TheLoopEndsAfterTheFrameOfAQuitTickOrOfAWonOrLostGame)
 {
-    recorder.quitOnTick = 2;
-    MainLoop loop(clock, recorder.steps(), stats);
-    loop.start();
-    clock.advance(200);
-    EXPECT_FALSE(loop.runFrame());
-    EXPECT_EQ(recorder.count("tick"), 2);
-    EXPECT_EQ(recorder.count("physics"), 2);
-    EXPECT_EQ(recorder.count("frame"), 1);
-    EXPECT_TRUE(gameState.quitRequested);
-}
-
-TEST_F(MainLoopTest, AWonOrLostGameEndsTheLoopAfterTheFrame)
-{
-    MainLoop loop(clock, recorder.steps(), stats);
-    loop.start();
-    gameState.lost = true;
-    EXPECT_FALSE(loop.runFrame());
-    EXPECT_EQ(recorder.count("frame"), 1);
-}
-
-TEST_F(MainLoopTest, RunKeepsGoingUntilATickAsksToQuit)
-{
-    recorder.quitOnTick = 30;
-    recorder.frameMilliseconds = 16;
-    MainLoop loop(clock, recorder.steps(), stats);
-    loop.start();
+    quitOnTick = 7;
+    frameMilliseconds = 200; // five ticks are due at each frame after the first
     loop.run();
-    EXPECT_EQ(recorder.ticks, 30);
-    // 30 ticks of 40 ms at one frame per 16 ms: the game time is paced by the clock.
-    EXPECT_GE(clock.ticks() - 1000, 29u * 40u);
+    // The quit tick still steps physics, and the ticks due after it wait.
+    EXPECT_EQ(calls, "frame " + ticks(5) + "frame " + ticks(2) + "frame ");
+
+    for (bool GameState::*ending : {&GameState::won, &GameState::lost}) {
+        gameState = GameState();
+        gameState.*ending = true;
+        EXPECT_FALSE(loop.runFrame());
+    }
 }
 
-TEST_F(MainLoopTest, StatisticsLineHasTheGameFormat)
+TEST_F(MainLoopTest, AStatisticsLineInTheGameFormatFollowsEachFrameWhileSwitchedOn)
 {
-    std::ostringstream out;
-    MainLoop::writeStatsLine(out, 16, 53210);
-    EXPECT_EQ(out.str(), "16ms / 62.5 FPS, triangles rendered: 53210\n");
-    out.str("");
-    MainLoop::writeStatsLine(out, 3, 7);
-    EXPECT_EQ(out.str(), "3ms / 333.333 FPS, triangles rendered: 7\n");
-}
-
-TEST_F(MainLoopTest, StatisticsAreWrittenOncePerFrameOnlyWhileSwitchedOn)
-{
-    recorder.frameMilliseconds = 20;
-    MainLoop loop(clock, recorder.steps(), stats);
-    loop.start();
-    loop.runFrame();
-    EXPECT_TRUE(stats.str().empty());
-    renderSettings.showStats = true;
+    frameMilliseconds = 3;
     renderSettings.trianglesRendered = 42;
     loop.runFrame();
+    EXPECT_EQ(stats.str(), "");
+    renderSettings.showStats = true;
     loop.runFrame();
-    std::istringstream lines(stats.str());
-    std::string first, second, third;
-    std::getline(lines, first);
-    std::getline(lines, second);
-    EXPECT_FALSE(std::getline(lines, third));
+    loop.runFrame();
+
     // The first line measures from the start of time (no earlier statistics line).
-    EXPECT_EQ(first.substr(0, first.find("ms")), std::to_string(clock.ticks() - 20));
-    EXPECT_EQ(second.substr(0, second.find("ms")), "20");
-    EXPECT_NE(second.find("triangles rendered: 42"), std::string::npos);
+    std::ostringstream expected;
+    MainLoop::writeStatsLine(expected, static_cast<int>(clock.ticks() - frameMilliseconds), 42);
+    expected << "3ms / 333.333 FPS, triangles rendered: 42\n";
+    EXPECT_EQ(stats.str(), expected.str());
 }
+
+} // namespace

@@ -16,7 +16,6 @@ public:
     HeadlessContext& operator=(const HeadlessContext&) = delete;
 
     bool ok() const { return context != nullptr; }
-    SDL_Window* getWindow() const { return window; }
 
     // RGBA of one pixel of the default framebuffer (origin bottom left, as OpenGL counts).
     struct Pixel {

@@ -21,8 +21,6 @@ protected:
 
     Tunnel* tunnel(int index) const;
     Door* door(int tunnelIndex, int doorIndex) const;
-    // Presses or releases a key of the test's keyboard-state array (walking keys).
-    void hold(SDL_Scancode key, bool down = true) { keys[key] = down ? 1 : 0; }
     // Queues an SDL event as a real player's input would.
     static void pushKey(SDL_Keycode key);
     static void pushMouseMotion(int xrel, int yrel);

@@ -14,16 +14,21 @@
 // debug jump between tunnels (a real key of the game) to reach a puzzle quickly.
 class PlayingFixture : public LevelFixture {
 protected:
-    // Plays the steps and fails the test at the first one that cannot be done.
-    void play(const Route& route)
+    // Plays the steps as far as they can be done, reporting each step as it begins.
+    Route::Outcome playRoute(const Route& route, std::ostream& report)
     {
         Route::Controls controls;
         controls.keyboard = keys.data();
         controls.tick = [this] { return tick(); };
-        std::ostringstream report;
         controls.report = &report;
-        Route::Outcome outcome = route.play(controls);
-        ASSERT_EQ(outcome.failure, "") << report.str();
+        return route.play(controls);
+    }
+
+    // Plays the steps and fails the test at the first one that cannot be done.
+    void play(const Route& route)
+    {
+        std::ostringstream report;
+        ASSERT_EQ(playRoute(route, report).failure, "") << report.str();
     }
 
     // Presses TAB until the debug jump has landed in tunnel n, then lets one tick pass.
@@ -45,10 +50,7 @@ protected:
         }
     }
 
-    void lookAndClick(Route::Target target)
-    {
-        play(Route("look and click").aim(target, "look").click("click"));
-    }
+    void lookAndClick(Route::Target target) { play(Route("look and click").aim(target, "look").click("click")); }
 
     void clickDoor(int tunnel, int door) { lookAndClick(doorCentre(tunnel, door)); }
 
