@@ -46,8 +46,8 @@ glm::vec2 texelOf(const SpotLight& light, const glm::vec3& point, glm::vec2 mapS
 
 bool covers(const ShadowMapArea& area, glm::vec2 texel)
 {
-    return texel.x >= static_cast<float>(area.from.x) && texel.x <= static_cast<float>(area.to.x)
-           && texel.y >= static_cast<float>(area.from.y) && texel.y <= static_cast<float>(area.to.y);
+    return texel.x >= static_cast<float>(area.from.x) && texel.x <= static_cast<float>(area.to.x) &&
+           texel.y >= static_cast<float>(area.from.y) && texel.y <= static_cast<float>(area.to.y);
 }
 
 } // namespace

@@ -39,9 +39,8 @@ std::vector<GLuint> triangleIndices(const aiMesh* source)
     for (unsigned f = 0; f < source->mNumFaces; ++f) {
         const aiFace& face = source->mFaces[f];
         const bool triangleOfOwnVertices =
-            face.mNumIndices == 3 && std::all_of(face.mIndices, face.mIndices + 3, [source](unsigned index) {
-                return index < source->mNumVertices;
-            });
+            face.mNumIndices == 3 && std::all_of(face.mIndices, face.mIndices + 3,
+                                                 [source](unsigned index) { return index < source->mNumVertices; });
         if (triangleOfOwnVertices)
             indices.insert(indices.end(), face.mIndices, face.mIndices + 3);
         else

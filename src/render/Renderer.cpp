@@ -17,8 +17,8 @@
 #include <GL/glew.h>
 
 #include <algorithm>
-#include <limits>
 #include <iostream>
+#include <limits>
 #include <vector>
 
 namespace {

@@ -7,7 +7,7 @@ namespace {
 const GLfloat QUAD_CORNERS[] = {-1.0f, 1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f, -1.0f};
 const GLuint QUAD_INDICES[] = {0, 1, 2, 1, 2, 3};
 constexpr GLsizei QUAD_INDEX_COUNT = 6;
-}
+} // namespace
 
 void ScreenQuad::create()
 {

@@ -6,8 +6,7 @@
 
 std::vector<ShadowMap*> shadowMaps;
 
-ShadowMap::ShadowMap(std::uint16_t width, std::uint16_t height, std::uint16_t screenWidth,
-                     std::uint16_t screenHeight)
+ShadowMap::ShadowMap(std::uint16_t width, std::uint16_t height, std::uint16_t screenWidth, std::uint16_t screenHeight)
     : width(width), height(height), screenWidth(screenWidth), screenHeight(screenHeight)
 {
     glGenFramebuffers(1, &framebuffer);
@@ -56,14 +55,13 @@ void ShadowMap::destroy()
 
 bool ShadowCaster::operator==(const ShadowCaster& other) const
 {
-    return object == other.object && model == other.model && corners == other.corners
-           && placedByModel == other.placedByModel;
+    return object == other.object && model == other.model && corners == other.corners &&
+           placedByModel == other.placedByModel;
 }
 
 bool ShadowMapContents::operator==(const ShadowMapContents& other) const
 {
-    return lightViewProjection == other.lightViewProjection && wireframe == other.wireframe
-           && casters == other.casters;
+    return lightViewProjection == other.lightViewProjection && wireframe == other.wireframe && casters == other.casters;
 }
 
 namespace {
@@ -129,8 +127,8 @@ bool ShadowMap::addCasterArea(const ShadowCaster& caster, const glm::mat4& light
 
 ShadowMapArea ShadowMap::staleArea(const ShadowMapContents& contents) const
 {
-    if (!drawnContents || drawnContents->lightViewProjection != contents.lightViewProjection
-        || drawnContents->wireframe != contents.wireframe)
+    if (!drawnContents || drawnContents->lightViewProjection != contents.lightViewProjection ||
+        drawnContents->wireframe != contents.wireframe)
         return wholeMap();
     CasterPlacements before;
     CasterPlacements after;

@@ -13,8 +13,8 @@ public:
     // whole box is surely outside, where the light adds nothing.
     bool mayReach(const glm::vec3& low, const glm::vec3& high) const;
 
-    float angle = 60.0f;   // cone half-angle in degrees
-    glm::vec3 direction;   // where the light points
-    glm::vec3 intensity;   // colour and strength
-    glm::vec3 position;    // world position
+    float angle = 60.0f; // cone half-angle in degrees
+    glm::vec3 direction; // where the light points
+    glm::vec3 intensity; // colour and strength
+    glm::vec3 position;  // world position
 };

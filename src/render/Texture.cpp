@@ -74,8 +74,8 @@ GLuint loadTexture(const std::string& path)
         const std::size_t rowBytes = static_cast<std::size_t>(surface->w) * bytesPerPixel;
         std::vector<std::uint8_t> packed(rowBytes * surface->h);
         for (int row = 0; row < surface->h; ++row)
-            std::memcpy(packed.data() + row * rowBytes, static_cast<const std::uint8_t*>(surface->pixels) + row * surface->pitch,
-                        rowBytes);
+            std::memcpy(packed.data() + row * rowBytes,
+                        static_cast<const std::uint8_t*>(surface->pixels) + row * surface->pitch, rowBytes);
         glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, surface->w, surface->h, 0, pixelFormat, GL_UNSIGNED_BYTE,
                      packed.data());
     }
