@@ -1,12 +1,8 @@
 #include "support/PlayingFixture.h"
 
-#include "game/GameState.h"
 #include "game/PlayerState.h"
 #include "game/Puzzles.h"
 #include "game/Rules.h"
-#include "level/Tunnel.h"
-#include "physics/Camera.h"
-#include "world/Door.h"
 #include "world/Portal.h"
 #include "world/Train.h"
 
@@ -66,7 +62,6 @@ TEST_F(RulesTest, ADoorCarriesThePlayerBesideItsPartnerOnlyInAViewItIsOpenInAndN
     // Tunnel 1 lies beyond tunnel 0's far end: the player comes out at its near end, facing +x.
     expectEyeAt(glassesDoor->getPartner()->getPosition() + glm::vec3(5.0f, 0.0f, 0.0f), 1.0f);
     EXPECT_EQ(tunnel(0)->getPortals().size(), 1u);
-    EXPECT_EQ(tunnel(1)->getPortals().size(), 1u);
     EXPECT_FALSE(tunnel(1)->containsObject(glassesDoor->getPartner()));
     EXPECT_NE(glassesDoor->getPosition(), doorBefore); // moved out of the way
 
@@ -97,7 +92,6 @@ TEST_F(RulesTest, APortalCarriesThePlayerToTheLinkedSideFacingOnwardAndATouchDoo
     EXPECT_TRUE(tunnel(1)->containsObject(touchDoor));
 }
 
-// Trains.
 TEST_F(RulesTest, Door2OfTunnel3StartsATrainInTunnel11OnEveryClickInTheRealityView)
 {
     std::vector<int> trainTunnels = gameState.trainTunnels;
@@ -161,6 +155,8 @@ TEST_F(RulesTest, OnlyATrainHitsAndOnlyWithTheEyeStrictlyWithinTheBodyRadiusOfIt
     EXPECT_TRUE(playerState->hitByTrain);
 }
 
+// The key starts solid and the cubes and switches undone, so only the key keeps door 19 locked
+// here; the ways through both final doors are played to the win in WinnabilityTest.
 TEST_F(RulesTest, TheFinalDoorsStayLockedUntilTheirPuzzlesAreDone)
 {
     jumpTo(13);
@@ -172,14 +168,6 @@ TEST_F(RulesTest, TheFinalDoorsStayLockedUntilTheirPuzzlesAreDone)
     jumpTo(19);
     clickFinalDoor(1); // the key is see-through
     EXPECT_FALSE(gameState.won);
-
-    jumpTo(4);
-    play(Route("key").then(upToTheKey()).click("click the key again"));
-    EXPECT_TRUE(tunnel(4)->containsObject(gameState.key));
-    EXPECT_FALSE(tunnel(4)->containsObject(gameState.transparentKey));
-    jumpTo(19);
-    clickFinalDoor(1);
-    EXPECT_TRUE(gameState.won);
 }
 
 } // namespace

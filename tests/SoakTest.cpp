@@ -1,13 +1,7 @@
-// A long game of random but seeded player input: whatever keys, walks, mouse moves and clicks a
-// player makes, the game's state stays sound tick after tick, and memory does not creep.
-//
-// The suite plays 2000 ticks; MARROWDEEP_SOAK_TICKS sets another length (100000 ticks is about
-// 67 minutes of game time).
+// A long game of random but seeded player input keeps the game's state sound tick after tick and
+// its memory flat. MARROWDEEP_SOAK_TICKS sets the length (100000 ticks is about 67 minutes).
 #include "support/PlayingFixture.h"
 
-#include "game/GameState.h"
-#include "level/Tunnel.h"
-#include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Renderer.h"
 #include "world/Portal.h"
@@ -24,25 +18,22 @@
 #include <iostream>
 #include <limits>
 #include <random>
-#include <string>
 
 namespace {
 
 constexpr int DEFAULT_TICKS = 2000;
 constexpr int TICKS_PER_RENDERED_FRAME = 100;
 constexpr unsigned SEED = 20240610;
-// A train runs on twelve wheels; a portal is a surface with a frame, and each comes with the
-// linked portal (also framed) that marks the other side.
+// A train runs on twelve wheels; a portal is a surface with a frame, and so is its linked portal.
 constexpr int WHEELS_PER_TRAIN = 12;
 constexpr int BODIES_PER_PORTAL = 2;
 // The player may stand a little outside the shells (on a step, mid-jump) but never far.
 constexpr float LEVEL_MARGIN = 50.0f;
-// Memory: the driver's and the allocator's caches may still settle a little; every body the
-// rules add may cost its shapes, proxies and contact pairs.
+// Caches of the driver and the allocator may still settle; each body the rules add costs a little.
 constexpr long MEMORY_ALLOWANCE_BYTES = 16L * 1024 * 1024;
 constexpr long MEMORY_PER_ADDED_BODY_BYTES = 64L * 1024;
 
-// Every key of the key table that a player may press without ending the game.
+// Every key of the game a player may press without ending it.
 const std::array<SDL_Keycode, 9> PLAYER_KEYS = {SDLK_e,  SDLK_c,  SDLK_t,  SDLK_F2, SDLK_F3,
                                                 SDLK_F4, SDLK_F5, SDLK_F8, SDLK_F9};
 const std::array<SDL_Keycode, 2> DEBUG_JUMP_KEYS = {SDLK_TAB, SDLK_BACKSPACE};
@@ -53,25 +44,23 @@ const std::array<SDL_Keycode, 5> SETTING_KEYS = {SDLK_e, SDLK_F3, SDLK_F4, SDLK_
 
 long residentBytes()
 {
-    long totalPages = 0;
-    long residentPages = 0;
+    long totalPages = 0, residentPages = 0;
     std::ifstream("/proc/self/statm") >> totalPages >> residentPages;
     return residentPages * sysconf(_SC_PAGESIZE);
 }
 
-// The level's extent, lowest corner then highest: every shell piece of every tunnel in both views.
+// The lowest and highest corner of every shell piece of every tunnel in both views, with the margin.
 std::pair<glm::vec3, glm::vec3> levelBounds()
 {
-    glm::vec3 low(std::numeric_limits<float>::max());
-    glm::vec3 high(std::numeric_limits<float>::lowest());
+    glm::vec3 low(std::numeric_limits<float>::max()), high(std::numeric_limits<float>::lowest());
     for (int i = 0; i < TUNNEL_COUNT; ++i)
         for (const auto* pieces :
              {&gameState.tunnels[i]->getRealityPieces(), &gameState.tunnels[i]->getGlassesPieces()})
-            for (const GameObject* piece : *pieces)
-                for (const glm::vec3& corner : {piece->worldBounds().first, piece->worldBounds().second}) {
-                    low = glm::min(low, corner);
-                    high = glm::max(high, corner);
-                }
+            for (const GameObject* piece : *pieces) {
+                const auto [first, second] = piece->worldBounds();
+                low = glm::min(low, glm::min(first, second));
+                high = glm::max(high, glm::max(first, second));
+            }
     return {low - glm::vec3(LEVEL_MARGIN), high + glm::vec3(LEVEL_MARGIN)};
 }
 
@@ -98,21 +87,17 @@ protected:
     }
 
     // A player who walks for a while, looks about, clicks and holds the button, and presses any
-    // key of the game but Escape and Q; the debug jumps less often, so that he also walks about
-    // where he lands.
+    // key but Escape and Q; the debug jumps come rarer, so that he also walks about where he lands.
     void randomInput()
     {
         if (chance(0.03))
             keys[anyOf(WALKING_KEYS)] ^= 1;
         if (chance(0.1)) {
-            const int x = mouseMove();
-            const int y = mouseMove();
-            pushMouseMotion(x, y);
+            const int x = mouseMove(); // drawn apart: the order of arguments is the compiler's
+            pushMouseMotion(x, mouseMove());
         }
-        if (chance(0.05)) {
-            buttonDown = !buttonDown;
-            pushButton(buttonDown);
-        }
+        if (chance(0.05))
+            pushButton(buttonDown = !buttonDown);
         if (chance(0.03))
             pushKey(anyOf(PLAYER_KEYS));
         if (chance(0.004))
@@ -126,22 +111,18 @@ protected:
         return uniform(-reach, reach);
     }
 
-    // The driver compiles a variant of its shaders for each mix of render settings it meets and
-    // keeps it; every mix is drawn once before memory is measured, so that what grows later is
-    // the game's. Each key is pressed twice in the end, leaving the settings as they were.
-    void drawEveryMixOf(const SDL_Keycode* settingKeys, std::size_t count)
+    // The driver compiles and keeps a variant of its shaders for each mix of render settings it
+    // meets; every mix is drawn once before memory is measured, so that what grows later is the
+    // game's. Each setting goes round to where it was (the mipmap mode has three).
+    void drawEveryMix(std::size_t setting = 0)
     {
-        if (count == 0) {
-            for (int mode = 0; mode < 3; ++mode) {
+        const bool mipmapsOnly = setting == SETTING_KEYS.size();
+        for (int turn = 0; turn < (mipmapsOnly ? 3 : 2); ++turn) {
+            if (mipmapsOnly)
                 renderFrame();
-                pushKey(SDLK_F5);
-                tick();
-            }
-            return;
-        }
-        for (int turn = 0; turn < 2; ++turn) {
-            drawEveryMixOf(settingKeys + 1, count - 1);
-            pushKey(settingKeys[0]);
+            else
+                drawEveryMix(setting + 1);
+            pushKey(mipmapsOnly ? SDLK_F5 : SETTING_KEYS[setting]);
             tick();
         }
     }
@@ -162,13 +143,13 @@ protected:
             << "bodies in the physics world, against those the level and the rules explain";
     }
 
-    // Plays the soak's number of ticks of random input, or until the game ends, checking the
-    // state after every tick and memory at the end.
+    // Plays the soak's ticks of random input, or until the game ends, checking the state after
+    // every tick and memory at the end.
     void playRandomly()
     {
         const auto level = levelBounds();
         const int bodiesAtStart = dynamicsWorld()->getNumCollisionObjects() - bodiesAddedByRules();
-        drawEveryMixOf(SETTING_KEYS.data(), SETTING_KEYS.size());
+        drawEveryMix();
         const long memoryAtStart = residentBytes();
         const char* ticksSetting = std::getenv("MARROWDEEP_SOAK_TICKS");
         const int ticks = ticksSetting ? std::atoi(ticksSetting) : DEFAULT_TICKS;
@@ -177,8 +158,7 @@ protected:
         while (played < ticks && !ended) {
             randomInput();
             ended = tick() || gameState.won || gameState.lost;
-            ++played;
-            expectSound(level, bodiesAtStart, ended, played);
+            expectSound(level, bodiesAtStart, ended, ++played);
             if (HasFatalFailure())
                 return;
             if (played % TICKS_PER_RENDERED_FRAME == 0) {
@@ -186,7 +166,6 @@ protected:
                 ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "frame after tick " << played;
             }
         }
-
         const long grown = residentBytes() - memoryAtStart;
 #ifndef __SANITIZE_ADDRESS__
         // AddressSanitizer keeps freed memory in quarantine, so only the plain build can tell growth.
@@ -205,10 +184,10 @@ TEST_F(SoakTest, RandomPlayFromTheStartKeepsTheGameSoundAndItsMemoryFlat)
     playRandomly();
 }
 
+// Clicking door 2 of tunnel 3 in the reality view starts the trains, one more every minute; a
+// train may well end the game, which ends the soak.
 TEST_F(SoakTest, RandomPlayWithTheTrainsRunningKeepsTheGameSound)
 {
-    // Clicking door 2 of tunnel 3 in the reality view starts the trains, the first in tunnel 11;
-    // the schedule adds one every minute. A train may well end the game, which ends the soak.
     jumpTo(3);
     clickDoor(3, 2);
     ASSERT_TRUE(gameState.trainsStarted);

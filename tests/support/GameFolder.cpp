@@ -37,21 +37,6 @@ std::string readWhole(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
-// Replaces a linked folder by a real one whose entries link to the original entries.
-void unlinkFolder(const fs::path& link)
-{
-    const fs::path target = fs::read_symlink(link);
-    fs::remove(link);
-    fs::create_directory(link);
-    for (const fs::directory_entry& entry : fs::directory_iterator(target)) {
-        const fs::path name = entry.path().filename();
-        if (entry.is_directory())
-            fs::create_directory_symlink(entry.path(), link / name);
-        else
-            fs::create_symlink(entry.path(), link / name);
-    }
-}
-
 // The game binary with its sanitizer leak check off: at shutdown the game unloads the graphics
 // driver (SDL_Quit), after which the checker can no longer tell the driver's allocations from
 // ours. The game's own objects are leak-checked by the tests that run it in-process.
@@ -66,8 +51,8 @@ GameFolder::GameFolder()
 {
     std::string pattern = (fs::temp_directory_path() / "marrowdeep-game-XXXXXX").string();
     folder = mkdtemp(pattern.data());
-    fs::copy("shader", folder / "shader");
-    fs::create_directory_symlink(fs::absolute("assets"), folder / "assets");
+    for (const char* part : {"shader", "assets"})
+        fs::copy(part, folder / part, fs::copy_options::recursive);
 }
 
 GameFolder::~GameFolder()
@@ -76,27 +61,15 @@ GameFolder::~GameFolder()
     fs::remove_all(folder, ignored);
 }
 
-void GameFolder::makeOwn(const fs::path& relativePath)
-{
-    fs::path walked = folder;
-    for (const fs::path& component : relativePath.parent_path()) {
-        walked /= component;
-        if (fs::is_symlink(walked))
-            unlinkFolder(walked);
-    }
-    fs::remove(folder / relativePath);
-}
-
 void GameFolder::writeFile(const std::string& relativePath, const std::string& contents)
 {
-    makeOwn(relativePath);
     fs::create_directories((folder / relativePath).parent_path());
     std::ofstream(folder / relativePath, std::ios::binary) << contents;
 }
 
 void GameFolder::removeFile(const std::string& relativePath)
 {
-    makeOwn(relativePath);
+    fs::remove(folder / relativePath);
 }
 
 std::string GameFolder::run(const std::string& environment) const
@@ -108,8 +81,8 @@ ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
 {
     const std::string output = (folder / "output.txt").string();
     // The keys go to this game's own window by its id: other tests may have game windows open.
-    // A busy X server may lose a key, so the keys are sent again each second until the game
-    // ends. The watchdog and the key sender end with the game.
+    // The watchdog and the key sender end with the game.
+    // clang-format off
     const std::string script =
         "(cd " + folder.string() + " && exec " + gameCommand() + ") > " + output +
         " 2>&1 & game=$!; "
@@ -120,6 +93,7 @@ ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
         "while kill -0 $game; do xdotool key --delay 40 --window $window " + keys + "; sleep 1; done) "
         ">/dev/null 2>&1 & sender=$!; "
         "wait $game; status=$?; kill $sender 2>/dev/null; exit $status";
+    // clang-format on
     ProgramRun result = runShell("bash -c '" + script + "'");
     result.output = readWhole(output);
     return result;

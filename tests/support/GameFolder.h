@@ -5,22 +5,21 @@
 
 // What a finished program left behind.
 struct ProgramRun {
-    int exitStatus = -1;               // -1 when the shell itself did not exit normally
-    std::string output;                // standard output and standard error together
-    long peakMemoryKilobytes = 0;      // the largest resident set of any program run so far
+    int exitStatus = -1;          // -1 when the shell itself did not exit normally
+    std::string output;           // standard output and standard error together
+    long peakMemoryKilobytes = 0; // the largest resident set of any program run so far
 };
 
 // Runs a shell command and waits for it.
 ProgramRun runShell(const std::string& command);
 
-// A private copy of the game folder (the game binary's shaders and assets as the build made
-// them) that a test may spoil without touching the build folder, which other tests share.
-// Shaders are copied; asset folders are linked until a test changes a file in them.
 // Every frame in the first tunnel prints this line four times while culling is on: once for
 // each of its three lights' shadow passes and once for the main pass.
 inline const char* const FRAME_LINE = " objects culled";
 constexpr int FRAME_LINES_AT_START = 4;
 
+// A private copy of the game folder (the game binary's shaders and assets as the build made
+// them) that a test may spoil without touching the build folder, which other tests share.
 class GameFolder {
 public:
     GameFolder();
@@ -42,8 +41,4 @@ public:
     ProgramRun play(const std::string& keys, int framesFirst) const;
 
     std::filesystem::path folder;
-
-private:
-    // Turns linked folders on the way to the path into real ones, so the file can change alone.
-    void makeOwn(const std::filesystem::path& relativePath);
 };

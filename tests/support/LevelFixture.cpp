@@ -1,12 +1,9 @@
 #include "support/LevelFixture.h"
 
 #include "app/Application.h"
-#include "game/GameState.h"
 #include "game/Rules.h"
-#include "level/Tunnel.h"
 #include "physics/PhysicsWorld.h"
 #include "render/ScreenQuad.h"
-#include "world/Door.h"
 
 void LevelFixture::SetUp()
 {
@@ -25,16 +22,6 @@ void LevelFixture::TearDown()
     if (screenQuad.vertexArray)
         screenQuad.destroy();
     context.reset();
-}
-
-Tunnel* LevelFixture::tunnel(int index) const
-{
-    return gameState.tunnels[index];
-}
-
-Door* LevelFixture::door(int tunnelIndex, int doorIndex) const
-{
-    return gameState.tunnels[tunnelIndex]->getDoors().at(doorIndex);
 }
 
 void LevelFixture::pushKey(SDL_Keycode key)

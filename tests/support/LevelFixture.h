@@ -1,16 +1,16 @@
 #pragma once
 
 #include "app/ManualClock.h"
+#include "game/GameState.h"
+#include "level/Tunnel.h"
 #include "support/HeadlessContext.h"
+#include "world/Door.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
-
-class Tunnel;
-class Door;
 
 // A headless context with the physics world, the whole level and the three shader programs
 // and shadow maps, as the game has them at start; the clock and the keyboard are the test's.
@@ -19,8 +19,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    Tunnel* tunnel(int index) const;
-    Door* door(int tunnelIndex, int doorIndex) const;
+    static Tunnel* tunnel(int index) { return gameState.tunnels[index]; }
+    static Door* door(int tunnelIndex, int doorIndex) { return tunnel(tunnelIndex)->getDoors().at(doorIndex); }
     // Queues an SDL event as a real player's input would.
     static void pushKey(SDL_Keycode key);
     static void pushMouseMotion(int xrel, int yrel);

@@ -2,7 +2,6 @@
 
 #include "support/LevelFixture.h"
 
-#include "game/GameState.h"
 #include "game/Route.h"
 #include "game/Routes.h"
 #include "physics/Camera.h"
