@@ -16,25 +16,27 @@
 
 namespace {
 
-// Model files by their paths below assets/; with the shells, stairs and signs, the other
-// models are every model the level loads, and the two end screens.
-const std::string SHELLS[] = {"tunnel/reality/dungeon_large_hallway3.obj", "tunnel/reality/dungeon_large_deadend.obj",
-                              "tunnel/glasses/dungeon_large_hallway2.obj", "tunnel/glasses/dungeon_large_deadend.obj"};
-const std::string STAIRS[] = {"tunnel/reality/dungeon_large_stairs24.obj", "tunnel/glasses/dungeon_large_stairs24.obj"};
-const std::string SIGNS[] = {"hints/switchViewSign.obj", "hints/unlockNewTunnelSign.obj",
-                             "hints/patienceIsGoldSign.obj", "hints/changeMultipleViewSign.obj",
-                             "hints/switchesNumberSign.obj"};
-const std::string OTHER_MODELS[] = {
+// Model files below assets/: with the shells, stairs and signs, the other models are every
+// model the level loads, and the two end screens.
+const std::vector<std::string> SHELLS = {
+    "tunnel/reality/dungeon_large_hallway3.obj", "tunnel/reality/dungeon_large_deadend.obj",
+    "tunnel/glasses/dungeon_large_hallway2.obj", "tunnel/glasses/dungeon_large_deadend.obj"};
+const std::vector<std::string> STAIRS = {"tunnel/reality/dungeon_large_stairs24.obj",
+                                         "tunnel/glasses/dungeon_large_stairs24.obj"};
+const std::vector<std::string> SIGNS = {"hints/switchViewSign.obj", "hints/unlockNewTunnelSign.obj",
+                                        "hints/patienceIsGoldSign.obj", "hints/changeMultipleViewSign.obj",
+                                        "hints/switchesNumberSign.obj"};
+const std::vector<std::string> OTHER_MODELS = {
     "tunnel/door.obj",          "tunnel/finaldoor.obj",     "tunnel/old_key3.obj", "tunnel/old_key_transparent.obj",
     "tunnel/schalterback1.obj", "tunnel/schalterfront.obj", "tunnel/cube.obj",     "tunnel/button1.obj",
     "glassdoor/door2.obj",      "train/train1.obj",         "train/wheel.obj",     "portal/portal.obj",
     "portal/portalFrame.obj",   "screens/won.obj",          "screens/lost.obj"};
 
-// The tunnel: 40 wide in z around its centre line, shell pieces 40 long, spot lights 40 up.
+// The tunnel: 40 wide in z around its centre line, shell pieces 40 long, spot lights 40 up. The
+// player's eye settles 4 above the floor, his box reaching 4 above and below it.
 const float TUNNEL_HALF_WIDTH = 20.0f;
 const float PIECE_HALF_LENGTH = 20.0f;
 const float LIGHT_HEIGHT = 40.0f;
-// The player's eye settles 4 above the floor, the box reaching 4 above and below it.
 const float EYE_HEIGHT = 4.0f;
 const float PLAYER_HEIGHT = 8.0f;
 // Stairs: three pieces at tunnel x + 189, 202, 215, raised by 0, 8, 16, between the straight
@@ -55,41 +57,25 @@ std::unique_ptr<Model> load(const std::string& path)
 
 // An axis-aligned box of a mesh or model, as the game builds its collision boxes from them.
 struct Box {
-    glm::vec3 min;
-    glm::vec3 max;
+    glm::vec3 min, max;
+    static Box of(const std::pair<glm::vec3, glm::vec3>& maxAndMin) { return {maxAndMin.second, maxAndMin.first}; }
+    static Box of(const std::string& path) { return of(load(path)->bounds()); }
     glm::vec3 size() const { return max - min; }
     Box shifted(glm::vec3 offset) const { return {min + offset, max + offset}; }
     bool spansTunnel() const { return min.z <= -TUNNEL_HALF_WIDTH + EPSILON && max.z >= TUNNEL_HALF_WIDTH - EPSILON; }
+    // A doorway's height from the floor and width across the tunnel.
+    glm::vec4 doorway() const { return {min.y, min.z, max.y, max.z}; }
+    // True when the boxes share some volume, not just a face.
+    bool overlaps(const Box& other) const
+    {
+        return glm::all(glm::lessThan(min, other.max - EPSILON) && glm::greaterThan(max, other.min + EPSILON));
+    }
+    bool covers(const Box& inner) const
+    {
+        return glm::all(glm::lessThanEqual(min, inner.min + EPSILON) &&
+                        glm::greaterThanEqual(max, inner.max - EPSILON));
+    }
 };
-
-Box boxOf(const Mesh* mesh)
-{
-    return {mesh->bounds().second, mesh->bounds().first};
-}
-
-Box boxOf(const std::string& path)
-{
-    const std::unique_ptr<Model> model = load(path);
-    return {model->bounds().second, model->bounds().first};
-}
-
-// True when the boxes share some volume, not just a face.
-bool overlaps(const Box& a, const Box& b)
-{
-    return glm::all(glm::lessThan(a.min, b.max - EPSILON)) && glm::all(glm::greaterThan(a.max, b.min + EPSILON));
-}
-
-bool covers(const Box& outer, const Box& inner)
-{
-    return glm::all(glm::lessThanEqual(outer.min, inner.min + EPSILON)) &&
-           glm::all(glm::greaterThanEqual(outer.max, inner.max - EPSILON));
-}
-
-// The same doorway: the same height from the floor and the same width across the tunnel.
-bool sameDoorway(const Box& a, const Box& b)
-{
-    return glm::length(glm::vec4(a.min.y - b.min.y, a.min.z - b.min.z, a.max.y - b.max.y, a.max.z - b.max.z)) < EPSILON;
-}
 
 // Textured, as the player sees the models, without the lights.
 const char* const VIEW_VERTEX_SHADER =
@@ -100,8 +86,11 @@ const char* const VIEW_FRAGMENT_SHADER =
     "#version 330 core\nin vec2 uv;\nuniform sampler2D diffuseTexture;\n"
     "out vec4 outColor;\nvoid main() { outColor = texture(diffuseTexture, uv); }\n";
 
-double luminance(const std::uint8_t* rgb)
+// Luminance of an RGBA picture stored row after row, at a point given as shares of its size.
+double luminance(const std::vector<std::uint8_t>& rgba, glm::ivec2 size, glm::dvec2 at)
 {
+    const glm::ivec2 pixel = glm::clamp(glm::ivec2(at * glm::dvec2(size)), glm::ivec2(0), size - 1);
+    const std::uint8_t* rgb = &rgba[(static_cast<std::size_t>(pixel.y) * size.x + pixel.x) * 4];
     return 0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2];
 }
 
@@ -111,9 +100,9 @@ class AssetsTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(context.ok()); }
 
-    // Draws a flat, textured mesh as the game's camera would see it (60 degrees, 4:3), keeps the
-    // picture and expects it to match the mesh's image as it is, better than the image mirrored
-    // left to right or turned upside down. Returns the mesh's size on the window.
+    // Draws a model as the game's camera would see it (60 degrees, 4:3), keeps the picture and
+    // expects its flat face, facing the eye, to match the face's image as it is, better than the
+    // image mirrored left to right or turned upside down. Returns the face's size on the window.
     glm::vec2 expectReadsRightWayRound(const Model& model, const Mesh* face, const glm::mat4& placement, glm::vec3 eye,
                                        glm::vec3 target, const std::string& picture)
     {
@@ -130,34 +119,30 @@ protected:
         program->use(false);
         savePicture(context, "asset-views/" + picture + ".png");
 
-        // The face's rectangle on the window, from its box's corners.
-        const Box box = boxOf(face);
-        glm::vec2 low(1e9f), high(-1e9f);
-        for (int corner = 0; corner < 8; ++corner) {
-            const glm::vec4 clip = projection * view * placement *
-                                   glm::vec4(corner & 1 ? box.max.x : box.min.x, corner & 2 ? box.max.y : box.min.y,
-                                             corner & 4 ? box.max.z : box.min.z, 1.0f);
-            const glm::vec2 window = (glm::vec2(clip) / clip.w * 0.5f + 0.5f) * glm::vec2(WINDOW_WIDTH, WINDOW_HEIGHT);
-            low = glm::min(low, window);
-            high = glm::max(high, window);
-        }
-        const Texels image = texelsOf(face->getTextures().at(0));
-        const std::vector<std::uint8_t> screen = context.readColour();
-        auto imageAt = [&](double u, double v) {
-            const int column = std::clamp(static_cast<int>(u * image.width), 0, image.width - 1);
-            const int row = std::clamp(static_cast<int>(v * image.height), 0, image.height - 1);
-            return luminance(&image.rgba[(static_cast<std::size_t>(row) * image.width + column) * 4]);
+        // Flat and facing the eye, the face spans the window rectangle between its box's corners.
+        const glm::ivec2 window(WINDOW_WIDTH, WINDOW_HEIGHT);
+        auto onWindow = [&](glm::vec3 corner) {
+            const glm::vec4 clip = projection * view * placement * glm::vec4(corner, 1.0f);
+            return (glm::vec2(clip) / clip.w * 0.5f + 0.5f) * glm::vec2(window);
         };
+        const Box box = Box::of(face->bounds());
+        const glm::vec2 low = glm::min(onWindow(box.min), onWindow(box.max));
+        const glm::vec2 high = glm::max(onWindow(box.min), onWindow(box.max));
+        const Texels image = texelsOf(face->getTextures().at(0));
+        const glm::ivec2 imageSize(image.width, image.height);
+        const std::vector<std::uint8_t> screen = context.readColour();
         // Summed luminance differences from the image as it is, mirrored and upside down. u runs
         // left to right on the window, v from the top down as the image's rows do, both kept a
         // little off the edges.
         glm::dvec3 difference(0.0);
         for (double v = 0.05; v < 0.95; v += 0.02)
             for (double u = 0.05; u < 0.95; u += 0.01) {
-                const int x = std::clamp(static_cast<int>(low.x + u * (high.x - low.x)), 0, WINDOW_WIDTH - 1);
-                const int y = std::clamp(static_cast<int>(high.y - v * (high.y - low.y)), 0, WINDOW_HEIGHT - 1);
-                const double seen = luminance(&screen[(static_cast<std::size_t>(y) * WINDOW_WIDTH + x) * 4]);
-                difference += glm::abs(seen - glm::dvec3(imageAt(u, v), imageAt(1 - u, v), imageAt(u, 1 - v)));
+                const glm::dvec2 seenAt =
+                    (glm::dvec2(low) + glm::dvec2(u, 1 - v) * glm::dvec2(high - low)) / glm::dvec2(window);
+                const glm::dvec3 painted(luminance(image.rgba, imageSize, {u, v}),
+                                         luminance(image.rgba, imageSize, {1 - u, v}),
+                                         luminance(image.rgba, imageSize, {u, 1 - v}));
+                difference += glm::abs(luminance(screen, window, seenAt) - painted);
             }
         EXPECT_LT(difference.x, 0.5 * std::min(difference.y, difference.z))
             << "differences from the image as it is, mirrored and upside down: " << difference.x << ", " << difference.y
@@ -171,32 +156,24 @@ protected:
 
 TEST_F(AssetsTest, EveryModelLoadsCleanlyWithModestTriangleCountsAndOnlyTheGlassPaneIsSeeThrough)
 {
-    std::vector<std::string> models(std::begin(OTHER_MODELS), std::end(OTHER_MODELS));
-    models.insert(models.end(), std::begin(SHELLS), std::end(SHELLS));
-    models.insert(models.end(), std::begin(STAIRS), std::end(STAIRS));
-    models.insert(models.end(), std::begin(SIGNS), std::end(SIGNS));
-    for (const std::string& asset : models) {
-        SCOPED_TRACE(asset);
-        testing::internal::CaptureStderr();
-        const std::unique_ptr<Model> model = load(asset);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        ASSERT_FALSE(model->getMeshes().empty());
-        // The game draws on a software rasteriser: a few hundred triangles at most per model.
-        EXPECT_TRUE(model->triangleCount() > 0 && model->triangleCount() <= 400) << model->triangleCount();
-        for (const Mesh* mesh : model->getMeshes()) {
-            ASSERT_EQ(mesh->getTextures().size(), 1u);
-            const Texels image = texelsOf(mesh->getTextures()[0]);
-            ASSERT_GT(image.rgba.size(), 0u);
-            double alphaSum = 0;
-            for (std::size_t pixel = 3; pixel < image.rgba.size(); pixel += 4)
-                alphaSum += image.rgba[pixel] / 255.0;
-            const double meanAlpha = alphaSum / (image.width * image.height);
-            if (asset == "glassdoor/door2.obj" && mesh == model->getMeshes().back())
-                EXPECT_TRUE(meanAlpha > 0.25 && meanAlpha < 0.5) << "the glass pane's mean alpha " << meanAlpha;
-            else
-                EXPECT_EQ(meanAlpha, 1.0);
+    for (const auto& group : {OTHER_MODELS, SHELLS, STAIRS, SIGNS})
+        for (const std::string& asset : group) {
+            SCOPED_TRACE(asset);
+            testing::internal::CaptureStderr();
+            const std::unique_ptr<Model> model = load(asset);
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            // The game draws on a software rasteriser: a few hundred triangles at most per model.
+            EXPECT_TRUE(model->triangleCount() > 0 && model->triangleCount() <= 400) << model->triangleCount();
+            for (const Mesh* mesh : model->getMeshes()) {
+                ASSERT_EQ(mesh->getTextures().size(), 1u);
+                const Texels image = texelsOf(mesh->getTextures()[0]);
+                double alpha = 0;
+                for (std::size_t pixel = 3; pixel < image.rgba.size(); pixel += 4)
+                    alpha += image.rgba[pixel] / 255.0 / (image.width * image.height);
+                const bool glassPane = asset == "glassdoor/door2.obj" && mesh == model->getMeshes().back();
+                EXPECT_TRUE(glassPane ? alpha > 0.25 && alpha < 0.5 : std::fabs(alpha - 1.0) < 1e-9) << alpha;
+            }
         }
-    }
 }
 
 TEST_F(AssetsTest, ShellPiecesAreSolidBoxesAroundAHollowWalkwayAndDeadEndsCloseJustBehindTheDoors)
@@ -205,7 +182,7 @@ TEST_F(AssetsTest, ShellPiecesAreSolidBoxesAroundAHollowWalkwayAndDeadEndsCloseJ
     const Box walkway = {{-PIECE_HALF_LENGTH, 0, -TUNNEL_HALF_WIDTH},
                          {PIECE_HALF_LENGTH, LIGHT_HEIGHT + 5, TUNNEL_HALF_WIDTH}};
     // Doors stand 1 in front of the end wall.
-    const float doorBack = boxOf("tunnel/door.obj").min.x - PIECE_HALF_LENGTH + 1;
+    const float doorBack = Box::of("tunnel/door.obj").min.x - PIECE_HALF_LENGTH + 1;
     for (const std::string& asset : SHELLS) {
         SCOPED_TRACE(asset);
         const std::unique_ptr<Model> model = load(asset);
@@ -214,10 +191,9 @@ TEST_F(AssetsTest, ShellPiecesAreSolidBoxesAroundAHollowWalkwayAndDeadEndsCloseJ
         EXPECT_NEAR(model->bounds().second.x, -PIECE_HALF_LENGTH, 2.0f + EPSILON);
         bool floor = false, leftWall = false, rightWall = false, ceiling = false, endWall = false;
         for (const Mesh* mesh : model->getMeshes()) {
-            const Box box = boxOf(mesh);
-            EXPECT_FALSE(overlaps(box, walkway));
+            const Box box = Box::of(mesh->bounds());
             // Every mesh is a solid with some thickness, so its collision box is too.
-            EXPECT_TRUE(glm::all(glm::greaterThan(box.size(), glm::vec3(0.5f))));
+            EXPECT_TRUE(!box.overlaps(walkway) && glm::all(glm::greaterThan(box.size(), glm::vec3(0.5f))));
             const bool fullHeight = box.min.y <= 0.0f && box.max.y >= LIGHT_HEIGHT + 10;
             // The door stands in front of the end wall, not in it, and close enough to look set into it.
             endWall = endWall || (box.spansTunnel() && fullHeight && box.max.x <= doorBack && box.max.x > doorBack - 1);
@@ -236,26 +212,25 @@ TEST_F(AssetsTest, ShellPiecesAreSolidBoxesAroundAHollowWalkwayAndDeadEndsCloseJ
     const std::string twins[][2] = {{SHELLS[0], SHELLS[2]}, {SHELLS[1], SHELLS[3]}, {STAIRS[0], STAIRS[1]}};
     for (const auto& [realityFile, glassesFile] : twins) {
         SCOPED_TRACE(glassesFile);
-        const std::unique_ptr<Model> reality = load(realityFile);
-        const std::unique_ptr<Model> glasses = load(glassesFile);
-        ASSERT_EQ(reality->getMeshes().size(), glasses->getMeshes().size());
-        for (std::size_t i = 0; i < reality->getMeshes().size(); ++i) {
-            EXPECT_EQ(reality->getMeshes()[i]->bounds(), glasses->getMeshes()[i]->bounds());
-            EXPECT_NE(texelsOf(reality->getMeshes()[i]->getTextures()[0]).rgba,
-                      texelsOf(glasses->getMeshes()[i]->getTextures()[0]).rgba);
+        const std::unique_ptr<Model> realityModel = load(realityFile), glassesModel = load(glassesFile);
+        const std::vector<Mesh*> reality = realityModel->getMeshes(), glasses = glassesModel->getMeshes();
+        ASSERT_EQ(reality.size(), glasses.size());
+        for (std::size_t i = 0; i < reality.size(); ++i) {
+            EXPECT_EQ(reality[i]->bounds(), glasses[i]->bounds());
+            EXPECT_NE(texelsOf(reality[i]->getTextures()[0]).rgba, texelsOf(glasses[i]->getTextures()[0]).rgba);
         }
     }
 }
 
 TEST_F(AssetsTest, ThreePlacedStairPiecesClimbFromFloorZeroToTheRaisedFloorInSmallSteps)
 {
-    const Box hallway = boxOf(SHELLS[0]);
+    const Box hallway = Box::of(SHELLS[0]);
     for (const std::string& asset : STAIRS) {
         SCOPED_TRACE(asset);
         const std::unique_ptr<Model> stairs = load(asset);
         std::vector<Box> steps, others;
         for (const Mesh* mesh : stairs->getMeshes())
-            (boxOf(mesh).max.y <= STAIR_PLACES[1].y + EPSILON ? steps : others).push_back(boxOf(mesh));
+            (mesh->bounds().first.y <= STAIR_PLACES[1].y + EPSILON ? steps : others).push_back(Box::of(mesh->bounds()));
         ASSERT_GE(steps.size(), static_cast<std::size_t>(STAIR_PLACES[1].y / MAX_STEP_RISE));
 
         // Steps span the tunnel, with nothing but steps in the space a player needs above each.
@@ -266,7 +241,7 @@ TEST_F(AssetsTest, ThreePlacedStairPiecesClimbFromFloorZeroToTheRaisedFloorInSma
                                   {step.max.x, step.max.y + LIGHT_HEIGHT, TUNNEL_HALF_WIDTH}};
             for (const std::vector<Box>* group : {&steps, &others})
                 for (const Box& other : *group)
-                    EXPECT_FALSE(overlaps(other, headroom));
+                    EXPECT_FALSE(other.overlaps(headroom));
             for (const glm::vec2& place : STAIR_PLACES)
                 climb.push_back(step.shifted({place.x, place.y, 0}));
         }
@@ -286,53 +261,54 @@ TEST_F(AssetsTest, ThreePlacedStairPiecesClimbFromFloorZeroToTheRaisedFloorInSma
 TEST_F(AssetsTest, DoorsPortalTrainKeysSwitchCubeAndButtonFitWhereTheLevelPlacesThem)
 {
     // A door is 8 wide on the centre line, stands on the floor, twice the player's height, thin.
-    const Box door = boxOf("tunnel/door.obj");
+    const Box door = Box::of("tunnel/door.obj");
     EXPECT_TRUE(std::fabs(door.size().z - 8) < EPSILON && std::fabs(door.min.z + door.max.z) < EPSILON &&
                 std::fabs(door.min.y) < EPSILON && door.max.y > 2 * PLAYER_HEIGHT && door.size().x < 2.0f);
-    EXPECT_TRUE(sameDoorway(door, boxOf("tunnel/finaldoor.obj")));
+    EXPECT_LT(glm::distance(door.doorway(), Box::of("tunnel/finaldoor.obj").doorway()), EPSILON);
     // The portal's surface fills the doorway, thin about x = 0; its frame's bars stand around it.
-    const Box surface = boxOf("portal/portal.obj");
-    EXPECT_TRUE(sameDoorway(door, surface) && surface.min.x < 0.0f && surface.max.x > 0.0f && surface.size().x <= 0.5f);
+    const Box surface = Box::of("portal/portal.obj");
+    EXPECT_LT(glm::distance(door.doorway(), surface.doorway()), EPSILON);
+    EXPECT_TRUE(surface.min.x < 0.0f && surface.max.x > 0.0f && surface.size().x <= 0.5f);
     const std::unique_ptr<Model> frame = load("portal/portalFrame.obj");
     EXPECT_GE(frame->getMeshes().size(), 3u);
     for (const Mesh* bar : frame->getMeshes())
-        EXPECT_FALSE(overlaps(boxOf(bar), surface));
-    EXPECT_TRUE(covers({frame->bounds().second, frame->bounds().first},
-                       {{0, surface.min.y, surface.min.z}, {0, surface.max.y, surface.max.z}}));
-    const Box glassDoor = boxOf("glassdoor/door2.obj");
-    EXPECT_TRUE(covers(door, glassDoor) && glassDoor.size().z > door.size().z - 0.5f &&
+        EXPECT_FALSE(Box::of(bar->bounds()).overlaps(surface));
+    EXPECT_TRUE(
+        Box::of(frame->bounds()).covers({{0, surface.min.y, surface.min.z}, {0, surface.max.y, surface.max.z}}));
+    const Box glassDoor = Box::of("glassdoor/door2.obj");
+    EXPECT_TRUE(door.covers(glassDoor) && glassDoor.size().z > door.size().z - 0.5f &&
                 glassDoor.max.y > 2 * PLAYER_HEIGHT);
 
     // The train turns when its box holds a point 1 above the floor on the centre line, reaches
     // its turning points 31.5 either side, and leaves room beside it; its wheels turn about z
     // and, hung 2 above the train's origin, touch the floor.
-    const Box train = boxOf("train/train1.obj");
-    EXPECT_TRUE(covers(train, {{-31.5f, 1, 0}, {31.5f, 1, 0}}) && train.size().z <= TUNNEL_HALF_WIDTH &&
+    const Box train = Box::of("train/train1.obj");
+    EXPECT_TRUE(train.covers({{-31.5f, 1, 0}, {31.5f, 1, 0}}) && train.size().z <= TUNNEL_HALF_WIDTH &&
                 train.max.y > PLAYER_HEIGHT);
-    const Box wheel = boxOf("train/wheel.obj");
+    const Box wheel = Box::of("train/wheel.obj");
     EXPECT_LT(glm::length(wheel.min + wheel.max), EPSILON);
     EXPECT_TRUE(std::fabs(wheel.size().x - wheel.size().y) < 0.1f && wheel.size().z < wheel.size().x);
     EXPECT_NEAR(2.0f + wheel.min.y, 0.0f, 0.1f);
 
     // Keys, drawn at half size 11 above the floor, reach the player's eye; both keys are one shape.
-    const Box key = boxOf("tunnel/old_key3.obj");
-    const Box seeThroughKey = boxOf("tunnel/old_key_transparent.obj");
+    const Box key = Box::of("tunnel/old_key3.obj");
+    const Box seeThroughKey = Box::of("tunnel/old_key_transparent.obj");
     EXPECT_TRUE(11 + key.min.y / 2 > 0 && 11 + key.min.y / 2 <= EYE_HEIGHT && 11 + key.max.y / 2 >= EYE_HEIGHT);
     EXPECT_NEAR(std::max({key.size().x, key.size().y, key.size().z}), 12.0f, 1.0f);
     EXPECT_TRUE(seeThroughKey.min == key.min && seeThroughKey.max == key.max);
 
     // The switch sits on the inside of the +z wall (at the origin's z); its lever stands mostly
     // above the pivot, so that the half turn about z sends it mostly below.
-    const Box back = boxOf("tunnel/schalterback1.obj");
-    const Box lever = boxOf("tunnel/schalterfront.obj");
+    const Box back = Box::of("tunnel/schalterback1.obj");
+    const Box lever = Box::of("tunnel/schalterfront.obj");
     EXPECT_TRUE(back.max.z <= EPSILON && lever.max.z <= EPSILON && back.min.z > -2.0f && lever.min.z < back.min.z);
     EXPECT_TRUE(lever.max.y > 2.0f && -lever.min.y < 1.0f && lever.max.y > 3 * -lever.min.y);
 
     // The puzzles' cubes are 4 wide with the origin 1 above their base; the button hangs centred
     // on the far end wall, facing the player coming along +x.
-    const Box cube = boxOf("tunnel/cube.obj");
+    const Box cube = Box::of("tunnel/cube.obj");
     EXPECT_TRUE(cube.min == glm::vec3(-2, -1, -2) && cube.max == glm::vec3(2, 3, 2));
-    const Box button = boxOf("tunnel/button1.obj");
+    const Box button = Box::of("tunnel/button1.obj");
     EXPECT_TRUE(button.max.x <= EPSILON && button.min.x < -0.5f && button.min.x > -2.0f);
     EXPECT_LT(glm::length(glm::vec2(button.min.y + button.max.y, button.min.z + button.max.z)), 0.1f);
 }
@@ -342,16 +318,17 @@ TEST_F(AssetsTest, SignsStandOnTheFloorAndSignsAndEndScreensReadTheRightWayRound
     for (const std::string& asset : SIGNS) {
         SCOPED_TRACE(asset);
         const std::unique_ptr<Model> sign = load(asset);
-        const Box box = boxOf(asset);
+        const Box box = Box::of(sign->bounds());
         EXPECT_TRUE(std::fabs(box.min.y) < EPSILON && box.size().x < 1.0f && box.max.x <= EPSILON);
         // The painted face is the one flat mesh; the reader stands in front of it at eye height.
-        const Mesh* face = nullptr;
-        for (const Mesh* mesh : sign->getMeshes())
-            face = boxOf(mesh).size().x < EPSILON ? mesh : face;
-        ASSERT_NE(face, nullptr);
-        EXPECT_LE(boxOf(face).min.y, EYE_HEIGHT + 2);
-        const glm::vec3 centre = (boxOf(face).min + boxOf(face).max) * 0.5f;
-        expectReadsRightWayRound(*sign, face, glm::mat4(1.0f), centre - glm::vec3(14, 0, 0), centre, asset);
+        const auto meshes = sign->getMeshes();
+        const auto face = std::find_if(meshes.begin(), meshes.end(),
+                                       [](const Mesh* mesh) { return Box::of(mesh->bounds()).size().x < EPSILON; });
+        ASSERT_NE(face, meshes.end());
+        const Box faceBox = Box::of((*face)->bounds());
+        EXPECT_LE(faceBox.min.y, EYE_HEIGHT + 2);
+        const glm::vec3 centre = (faceBox.min + faceBox.max) * 0.5f;
+        expectReadsRightWayRound(*sign, *face, glm::mat4(1.0f), centre - glm::vec3(14, 0, 0), centre, asset);
     }
 
     // The end screen is placed at (3000, 0, 0), turned half round about y, and seen from 10 in

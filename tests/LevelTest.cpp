@@ -9,9 +9,11 @@
 #include "world/Door.h"
 #include "world/Train.h"
 
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -46,18 +48,15 @@ const std::vector<TunnelPlan> LEVEL_MAP = {
     {{1840, 0, 40}, {}, {19, 15}},
 };
 
-// The tunnel that door k of a tunnel leads to: its far wall's doors come first.
-int destinationOf(int tunnelIndex, std::size_t k)
-{
-    const TunnelPlan& plan = LEVEL_MAP[tunnelIndex];
-    return k < plan.forward.size() ? plan.forward[k] : plan.back.at(k - plan.forward.size());
-}
-
 // The two tunnels with stairs: their far end stands 24 higher and 2 nearer.
 bool hasStairs(int tunnelIndex)
 {
     return tunnelIndex == 5 || tunnelIndex == 15;
 }
+
+// The hint signs: tunnel, place among its placed objects, and turn about y in degrees.
+const std::tuple<int, int, float> SIGNS[] = {{0, 0, 90},  {11, 0, 0},  {18, 0, 0}, {20, 1, 90},
+                                             {5, 2, -90}, {7, 2, -90}, {9, 2, -90}};
 
 // Eight-wide doors with equal gaps between them and at both sides of a forty-wide wall.
 void expectSpreadOverTheWall(const std::vector<Door*>& wall, const glm::vec3& wallMiddle)
@@ -69,16 +68,6 @@ void expectSpreadOverTheWall(const std::vector<Door*>& wall, const glm::vec3& wa
 
 class LevelTest : public LevelFixture {
 protected:
-    // The door of tunnel `from` whose destination is tunnel `to`, found by walking the doors.
-    Door* doorBetween(int from, int to) const
-    {
-        for (Door* door : tunnel(from)->getDoors()) {
-            if (door->getDestination() == tunnel(to))
-                return door;
-        }
-        return nullptr;
-    }
-
     // The objects placed in a tunnel: those of its list after its doors.
     std::vector<GameObject*> placedObjects(int tunnelIndex) const
     {
@@ -94,41 +83,39 @@ TEST_F(LevelTest, TwentyOneTunnelsStandAsMappedWithADoorPerNeighbourPairedButFou
                                                                {{1, 2}, "-G-g-"},  {{2, 1}, "-G-g-"}, {{2, 0}, "-G-g-"},
                                                                {{1, 4}, "RG--T"},  {{4, 1}, "RGrg-"}, {{2, 7}, "RGrg-"},
                                                                {{3, 11}, "RGrg-"}, {{11, 3}, "RGrg-"}};
-    std::size_t doorCount = 0;
     for (int i = 0; i < TUNNEL_COUNT; ++i) {
         SCOPED_TRACE("tunnel " + std::to_string(i));
         const TunnelPlan& plan = LEVEL_MAP[i];
         ASSERT_NE(nullptr, tunnel(i));
         expectNear(plan.origin, tunnel(i)->getPosition());
-        std::size_t pieces = hasStairs(i) ? 12 : 10;
-        EXPECT_EQ(pieces, tunnel(i)->getRealityPieces().size());
-        EXPECT_EQ(pieces, tunnel(i)->getGlassesPieces().size());
-        EXPECT_EQ(3u, tunnel(i)->getLights().size());
+        EXPECT_EQ(hasStairs(i) ? 12u : 10u, tunnel(i)->getRealityPieces().size());
         EXPECT_TRUE(tunnel(i)->getPortals().empty() && tunnel(i)->getTrain() == nullptr);
 
-        std::vector<Door*> doors = tunnel(i)->getDoors();
-        ASSERT_EQ(plan.forward.size() + plan.back.size(), doors.size());
-        std::vector<Door*> farWall(doors.begin(), doors.begin() + plan.forward.size());
-        std::vector<Door*> nearWall(doors.begin() + plan.forward.size(), doors.end());
+        const std::vector<Door*> doors = tunnel(i)->getDoors();
+        const std::size_t farWallDoors = plan.forward.size();
+        ASSERT_EQ(farWallDoors + plan.back.size(), doors.size());
         for (std::size_t k = 0; k < doors.size(); ++k) {
-            int to = destinationOf(i, k);
-            EXPECT_EQ(tunnel(to), doors[k]->getDestination()) << "door " << k;
-            // The doors between tunnels 6 and 8 and between 10 and 14 have no partner.
-            bool unpaired =
-                std::set<int>{i, to} == std::set<int>{6, 8} || std::set<int>{i, to} == std::set<int>{10, 14};
-            EXPECT_EQ(unpaired ? nullptr : doorBetween(to, i), doors[k]->getPartner()) << "door " << k;
+            SCOPED_TRACE("door " + std::to_string(k));
             const Door* door = doors[k];
-            std::string state = {door->isShownInReality() ? 'R' : '-', door->isShownInGlasses() ? 'G' : '-',
-                                 door->clickableInReality ? 'r' : '-', door->clickableInGlasses ? 'g' : '-',
-                                 door->passOnTouch ? 'T' : '-'};
-            auto start = usable.find({i, to});
-            EXPECT_EQ(start == usable.end() ? "-----" : start->second, state) << "door " << k;
+            const int to = k < farWallDoors ? plan.forward[k] : plan.back[k - farWallDoors];
+            EXPECT_EQ(tunnel(to), door->getDestination());
+            // The doors between tunnels 6 and 8 and between 10 and 14 have no partner.
+            const std::set<int> pair{i, to};
+            const Door* partner = door->getPartner();
+            if (pair == std::set<int>{6, 8} || pair == std::set<int>{10, 14})
+                EXPECT_EQ(nullptr, partner);
+            else
+                EXPECT_TRUE(partner && partner->getDestination() == tunnel(i) && tunnel(to)->containsObject(partner));
+            const std::string state = {door->isShownInReality() ? 'R' : '-', door->isShownInGlasses() ? 'G' : '-',
+                                       door->clickableInReality ? 'r' : '-', door->clickableInGlasses ? 'g' : '-',
+                                       door->passOnTouch ? 'T' : '-'};
+            const auto start = usable.find({i, to});
+            EXPECT_EQ(start == usable.end() ? "-----" : start->second, state);
         }
-        expectSpreadOverTheWall(farWall, plan.origin + (hasStairs(i) ? glm::vec3(377, 24, 0) : glm::vec3(379, 0, 0)));
-        expectSpreadOverTheWall(nearWall, plan.origin + glm::vec3(-19, 0, 0));
-        doorCount += doors.size();
+        expectSpreadOverTheWall({doors.begin(), doors.begin() + farWallDoors},
+                                plan.origin + (hasStairs(i) ? glm::vec3(377, 24, 0) : glm::vec3(379, 0, 0)));
+        expectSpreadOverTheWall({doors.begin() + farWallDoors, doors.end()}, plan.origin + glm::vec3(-19, 0, 0));
     }
-    EXPECT_EQ(98u, doorCount);
     for (int i = TUNNEL_COUNT; i < TUNNEL_SLOTS; ++i)
         EXPECT_EQ(nullptr, gameState.tunnels[i]) << "slot " << i;
 }
@@ -162,19 +149,14 @@ TEST_F(LevelTest, TwentyThreeObjectsStandInTheTunnelsAfterTheDoorsAndTheGameReco
     ASSERT_EQ(3u, gameState.cubeStartPositions.size());
     for (int i = 0; i < 3; ++i)
         expectNear(gameState.cubes[i]->getPosition(), gameState.cubeStartPositions[i]);
-    // Switches: a front and a back in each of tunnels 5, 7 and 9; only the third starts on.
+    // A switch is a front and a back in each of tunnels 5, 7 and 9.
     EXPECT_EQ((std::vector<GameObject*>{placedObjects(5)[1], placedObjects(7)[1], placedObjects(9)[1]}),
               gameState.switchBacks);
-    const std::map<GameObject*, bool> switchStates = {
-        {placedObjects(5)[0], false}, {placedObjects(7)[0], false}, {placedObjects(9)[0], true}};
-    EXPECT_TRUE(switchStates == gameState.switchStates);
-
-    // Turned 90 degrees about y, a sign's local x axis points along world -z; turned -90, along +z.
-    EXPECT_NEAR(-1.0f, placedObjects(0)[0]->getModelMatrix()[0][2], TOLERANCE);
-    EXPECT_NEAR(-1.0f, placedObjects(20)[1]->getModelMatrix()[0][2], TOLERANCE);
-    for (int switchTunnel : {5, 7, 9})
-        EXPECT_NEAR(1.0f, placedObjects(switchTunnel)[2]->getModelMatrix()[0][2], TOLERANCE);
-    EXPECT_NEAR(1.0f, placedObjects(11)[0]->getModelMatrix()[0][0], TOLERANCE);
+    for (const auto& [signTunnel, index, turn] : SIGNS) {
+        const float angle = glm::radians(turn);
+        const glm::vec3 localX(placedObjects(signTunnel)[index]->getModelMatrix()[0]);
+        expectNear({std::cos(angle), 0, -std::sin(angle)}, localX);
+    }
     // Both keys stand at half size where the key stands; the see-through one and the glass door
     // stand in no tunnel.
     expectNear(gameState.key->getPosition(), gameState.transparentKey->getPosition());
@@ -196,16 +178,13 @@ TEST_F(LevelTest, ThePlayerStartsInTheFirstTunnelAndTheSharedModelsAreReleasedOn
     // Models that many objects share: the shells with their stairs, doors, trains, portals and signs.
     tunnel(0)->spawnTrain();
     std::set<Model*> shared(gameState.portalModels.begin(), gameState.portalModels.end());
-    for (int i : {0, 5}) {
-        for (const auto* pieces : {&tunnel(i)->getRealityPieces(), &tunnel(i)->getGlassesPieces()}) {
+    for (int i : {0, 5})
+        for (const auto* pieces : {&tunnel(i)->getRealityPieces(), &tunnel(i)->getGlassesPieces()})
             for (GameObject* piece : *pieces)
                 shared.insert(piece->getModel());
-        }
-    }
     shared.insert(door(0, 0)->getModel());
     shared.insert(tunnel(0)->getTrain()->getModel());
-    const std::pair<int, int> signs[] = {{0, 0}, {11, 0}, {18, 0}, {20, 1}, {5, 2}}; // tunnel, placed object
-    for (auto [signTunnel, index] : signs)
+    for (const auto& [signTunnel, index, turn] : SIGNS)
         shared.insert(placedObjects(signTunnel)[index]->getModel());
     EXPECT_EQ(15u, shared.size());
     EXPECT_EQ(shared.size(), levelModels.size());

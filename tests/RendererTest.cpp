@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -62,16 +63,6 @@ unsigned trianglesShownIn(const Tunnel* shown, bool realityView)
     return sum;
 }
 
-int largestChannelDifference(const HeadlessContext::Pixel& a, const HeadlessContext::Pixel& b)
-{
-    return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
-}
-
-bool liesBetween(int value, int first, int second, int tolerance)
-{
-    return value >= std::min(first, second) - tolerance && value <= std::max(first, second) + tolerance;
-}
-
 } // namespace
 
 class RendererTest : public LevelFixture {
@@ -86,7 +77,11 @@ protected:
         defaultProgram->use(false);
     }
 
-    HeadlessContext::Pixel centre() const { return context->pixel(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2); }
+    glm::ivec3 centre() const
+    {
+        const HeadlessContext::Pixel pixel = context->pixel(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
+        return {pixel.r, pixel.g, pixel.b};
+    }
 };
 
 TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDrawsIn)
@@ -186,10 +181,6 @@ TEST_F(RendererTest, ObjectsAndPortalsOutsideTheFrustumAreCulledAndCountedInEver
               trianglesWithoutPortal + tunnel(0)->getPortals().at(0)->getModel()->triangleCount());
     aim(BEFORE_DOOR, AWAY_FROM_DOOR);
     EXPECT_EQ(culledCountsOfAFrame().at(3), culledBefore + 1);
-
-    renderSettings.frustumCulling = false;
-    EXPECT_TRUE(culledCountsOfAFrame().empty());
-    EXPECT_FALSE(renderSettings.frustumCulling);
 }
 
 // The glass door of the fifth tunnel: out of the way in reality, blocking in the glasses view.
@@ -204,17 +195,22 @@ TEST_F(RendererTest, TheGlassDoorStandsOutOfSightInRealityAndTintsWhatLiesBehind
     gameState.realityView = false;
     renderFrame();
     EXPECT_EQ(glassDoor->getPosition(), origin + glm::vec3(350, 0, 0));
-    const HeadlessContext::Pixel throughGlass = centre();
+    const glm::ivec3 throughGlass = centre();
     savePicture(*context, "screenshots/glass-door.png");
     renderSettings.transparency = false;
     renderFrame();
-    const HeadlessContext::Pixel opaqueDoor = centre();
+    const glm::ivec3 opaqueDoor = centre();
     drawMainPassOnly();
-    const HeadlessContext::Pixel behindDoor = centre();
+    const glm::ivec3 behindDoor = centre();
 
-    EXPECT_GT(largestChannelDifference(opaqueDoor, behindDoor), 6) << "the opaque door hides the tunnel";
-    EXPECT_GT(largestChannelDifference(throughGlass, behindDoor), 3) << "the glass tints";
-    EXPECT_GT(largestChannelDifference(throughGlass, opaqueDoor), 3) << "the glass lets the tunnel through";
-    for (auto channel : {&HeadlessContext::Pixel::r, &HeadlessContext::Pixel::g, &HeadlessContext::Pixel::b})
-        EXPECT_TRUE(liesBetween(throughGlass.*channel, opaqueDoor.*channel, behindDoor.*channel, 2));
+    auto largestDifference = [](glm::ivec3 a, glm::ivec3 b) {
+        const glm::ivec3 difference = glm::abs(a - b);
+        return std::max({difference.x, difference.y, difference.z});
+    };
+    EXPECT_GT(largestDifference(opaqueDoor, behindDoor), 6) << "the opaque door hides the tunnel";
+    EXPECT_GT(largestDifference(throughGlass, behindDoor), 3) << "the glass tints";
+    EXPECT_GT(largestDifference(throughGlass, opaqueDoor), 3) << "the glass lets the tunnel through";
+    EXPECT_TRUE(glm::all(glm::greaterThanEqual(throughGlass, glm::min(opaqueDoor, behindDoor) - 2) &&
+                         glm::lessThanEqual(throughGlass, glm::max(opaqueDoor, behindDoor) + 2)))
+        << "the glass mixes the door's colour with what lies behind it";
 }
