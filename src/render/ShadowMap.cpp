@@ -59,11 +59,6 @@ bool ShadowCaster::operator==(const ShadowCaster& other) const
            placedByModel == other.placedByModel;
 }
 
-bool ShadowMapContents::operator==(const ShadowMapContents& other) const
-{
-    return lightViewProjection == other.lightViewProjection && wireframe == other.wireframe && casters == other.casters;
-}
-
 namespace {
 
 using CasterPlacements = std::map<const GameObject*, ShadowCaster>;

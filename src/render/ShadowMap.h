@@ -28,8 +28,6 @@ struct ShadowMapContents {
     glm::mat4 lightViewProjection{1.0f};
     bool wireframe = false;
     std::vector<ShadowCaster> casters;
-
-    bool operator==(const ShadowMapContents& other) const;
 };
 
 // A rectangle of shadow-map texels, from (inclusive) to (exclusive); empty when to <= from.
