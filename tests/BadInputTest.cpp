@@ -142,3 +142,12 @@ TEST_F(BadInputTest, TheFirstShaderFileMissingEndsTheGameBeforeAnyFrame)
     EXPECT_EQ(occurrences(run.output, "Can't read file shader/default_v2.glsl\n"), 1) << run.output;
     EXPECT_EQ(occurrences(run.output, FRAME_LINE), 0) << run.output;
 }
+
+TEST_F(BadInputTest, AnUnreadableFontIsNamedOnceAndTheGamePlaysOnWithoutOnScreenTextButWithItsConsoleLines)
+{
+    game.writeFile("assets/fonts/DejaVuSans.ttf", "not a font");
+    const ProgramRun run = game.play("F9 Escape space", 2);
+    expectPlaysOn(run);
+    EXPECT_EQ(occurrences(run.output, "No on-screen text: the font assets/fonts/DejaVuSans.ttf"), 1) << run.output;
+    EXPECT_GE(occurrences(run.output, "transparency off\n"), 1) << run.output;
+}

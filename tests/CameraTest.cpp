@@ -58,20 +58,35 @@ TEST_F(CameraTest, PlayerIsAnUprightCharacterMeetingOnlyLevelBodiesAndCubesUntil
     stepPhysics(); // the controller's action has left the world with the ghost
 }
 
-TEST_F(CameraTest, MouseTurnsAndTiltsWithoutALimitButNeverFromStraightUp)
+TEST_F(CameraTest, MouseTurnsAndTiltsUpToADegreeShortOfStraightUpOrDownAndBackWithoutFlippingRound)
 {
     player->look(90, 0);
     expectNear({0, 0, 1}, player->getViewDirection());
-    // Past straight down: the player looks down and slightly backwards.
-    player->look(0, 100);
-    const float tilt = glm::radians(100.0f);
+    player->look(0, 10);
+    const float tilt = glm::radians(10.0f);
     expectNear({0, -std::sin(tilt), std::cos(tilt)}, player->getViewDirection());
+    // Whatever the mouse does, the view never tilts past 89 degrees.
+    for (int i = 0; i < 200; ++i) {
+        player->look(static_cast<float>(37 * (i % 5) - 70), static_cast<float>(40 * (i % 7) - 100 + i % 3));
+        EXPECT_LE(std::fabs(player->getViewDirection().y), std::sin(glm::radians(89.0f)) + 1e-5f) << "motion " << i;
+    }
+    // Straight on down stops a degree short, still facing the way the player faced; back up
+    // again by as much levels the view.
+    player->setPositionAndTarget(START, START + glm::vec3(0, 0, 10));
+    player->look(0, 100);
+    const float limit = glm::radians(89.0f);
+    expectNear({0, -std::sin(limit), std::cos(limit)}, player->getViewDirection());
+    player->look(0, -89);
+    expectNear({0, 0, 1}, player->getViewDirection());
+    player->look(0, -500);
+    expectNear({0, std::sin(limit), std::cos(limit)}, player->getViewDirection());
     expectNear(START, player->getPosition());
 
     const glm::vec3 eye(500, 30, 8);
     player->setPositionAndTarget(eye, eye + glm::vec3(0, 0, -10));
     expectNear(eye, ghostOrigin());
     expectNear({0, 0, -10}, glm::vec3(player->getViewMatrix() * glm::vec4(player->getTarget(), 1)));
+    // A view placed straight up has no axis to tilt about.
     player->setPositionAndTarget(eye, eye + glm::vec3(0, 10, 0));
     player->look(45, 25);
     expectNear({0, 1, 0}, player->getViewDirection());

@@ -7,6 +7,8 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 namespace {
 
 using InputTest = PlayingFixture;
@@ -84,6 +86,37 @@ TEST_F(InputTest, TheDebugJumpWrapsBothWaysThroughTheTunnelsAndTPrintsTheTunnelC
     pushKey(SDLK_BACKSPACE);
     pushKey(SDLK_t);
     EXPECT_EQ(ticksWithOutput(1), "Tunnel 2\n");
+}
+
+TEST_F(InputTest, MinusAndEqualsHalveAndDoubleTheMouseTurnPerPixelBetweenAThirtySecondAndOneDegree)
+{
+    rest();
+    // The turn a motion of so many pixels to the right makes, in degrees.
+    auto turnOf = [this](int xrel) {
+        const glm::vec3 before = camera->getViewDirection();
+        pushMouseMotion(xrel, 0);
+        tick();
+        const glm::vec3 after = camera->getViewDirection();
+        return glm::degrees(std::atan2(before.x * after.z - before.z * after.x, glm::dot(before, after)));
+    };
+    const float fullTurn = turnOf(12);
+    pushKey(SDLK_MINUS);
+    EXPECT_EQ(ticksWithOutput(1), "mouse sensitivity 0.5\n");
+    EXPECT_NEAR(turnOf(12), fullTurn / 2, 0.1f);
+
+    for (int i = 0; i < 6; ++i)
+        pushKey(SDLK_KP_MINUS);
+    EXPECT_EQ(ticksWithOutput(1), "mouse sensitivity 0.25\nmouse sensitivity 0.125\nmouse sensitivity 0.0625\n"
+                                  "mouse sensitivity 0.03125\nmouse sensitivity 0.03125\nmouse sensitivity 0.03125\n");
+    EXPECT_NEAR(turnOf(96), fullTurn / 4, 0.1f);
+
+    for (int i = 0; i < 4; ++i)
+        pushKey(SDLK_EQUALS);
+    for (int i = 0; i < 3; ++i)
+        pushKey(SDLK_KP_PLUS);
+    EXPECT_EQ(ticksWithOutput(1), "mouse sensitivity 0.0625\nmouse sensitivity 0.125\nmouse sensitivity 0.25\n"
+                                  "mouse sensitivity 0.5\nmouse sensitivity 1\nmouse sensitivity 1\nmouse sensitivity 1\n");
+    EXPECT_NEAR(turnOf(12), fullTurn, 0.1f);
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include "game/Routes.h"
 #include "game/Rules.h"
 #include "physics/PhysicsWorld.h"
-#include "render/Renderer.h"
 #include "render/Screenshot.h"
 
 #include <SDL_image.h>
@@ -48,7 +47,7 @@ std::string stepFileName(int step)
 
 void drawAndSwap()
 {
-    renderFrame();
+    drawGameFrame();
     SDL_GL_SwapWindow(gameWindow());
 }
 
@@ -116,7 +115,7 @@ int main(int argc, char** argv)
         return gameState.quitRequested;
     };
     controls.stepDone = [&](int step) {
-        renderFrame();
+        drawGameFrame();
         shots.push_back(folder / stepFileName(step));
         saveScreenshot(shots.back().string());
         SDL_GL_SwapWindow(gameWindow());

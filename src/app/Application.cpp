@@ -1,15 +1,18 @@
 #include "app/Application.h"
 
 #include "app/Clock.h"
+#include "app/Input.h"
 #include "app/MainLoop.h"
 #include "app/RenderSettings.h"
 #include "app/SdlClock.h"
 #include "game/GameState.h"
+#include "game/PlayerMessages.h"
 #include "game/Rules.h"
 #include "level/Level.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Model.h"
+#include "render/Overlay.h"
 #include "render/Renderer.h"
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
@@ -34,6 +37,12 @@ constexpr std::uint16_t SHADOW_MAP_HEIGHT = 1024;
 const glm::vec3 END_SCREEN_EYE(2990.0f, -1.3f, -0.5f);
 const glm::vec3 END_SCREEN_TARGET(3000.0f, -1.3f, -0.5f);
 const glm::vec3 END_SCREEN_POSITION(3000.0f, 0.0f, 0.0f);
+
+// The on-screen text's font, copied into the game folder by the build.
+const char* const FONT_PATH = "assets/fonts/DejaVuSans.ttf";
+// A new game shows how to find the controls for this long.
+const char* const CONTROLS_HINT = "F1: controls";
+constexpr std::uint32_t CONTROLS_HINT_MS = 5000;
 
 bool fail(const char* message, const char* detail)
 {
@@ -151,12 +160,20 @@ void startUp(const Clock& clock)
     buildLevel(); // also makes the camera, whose projection the programs need next
     createShaderPrograms();
     screenQuad.create();
+    overlay = new Overlay(FONT_PATH, controlsTable());
 
     gameState.quitRequested = false;
     renderSettings.transparency = true;
     renderSettings.mipmapMode = 2;
     renderSettings.nearestSampling = false;
     gameState.keyboardState = SDL_GetKeyboardState(nullptr);
+    playerMessages.show(CONTROLS_HINT, CONTROLS_HINT_MS);
+}
+
+void drawGameFrame()
+{
+    renderFrame();
+    overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls);
 }
 
 void prepareEndScreen()
@@ -175,6 +192,7 @@ void drawEndScreen()
     screen->setPosition(END_SCREEN_POSITION);
     screen->rotate(0, 180, 0);
     renderEndScreen(screen);
+    overlay->drawOverEndScreen();
 }
 
 void showEndScreen()
@@ -192,6 +210,7 @@ void releaseGame()
     destroyProgram(defaultProgram);
     destroyProgram(shadowProgram);
     destroyProgram(debugProgram);
+    deleteAndClear(overlay);
     deleteAndClear(camera);
     for (ShadowMap* shadowMap : shadowMaps) {
         if (!shadowMap)
@@ -228,7 +247,7 @@ int runGame()
     SdlClock clock;
     startUp(clock);
     MainLoop loop(clock, {updateTick, stepPhysics, [] {
-                              renderFrame();
+                              drawGameFrame();
                               swapWindow();
                           }},
                   std::cout);

@@ -8,16 +8,19 @@ class Clock;
 bool initWindow();
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
+// One frame of the game as the player sees it: the scene, then the overlay over it.
+void drawGameFrame();
 // The end screen of a won or lost game, then waits for a key.
 void showEndScreen();
 // Places the camera in front of the end screen.
 void prepareEndScreen();
-// Draws the won or lost screen into the back buffer (nothing after a plain quit).
+// Draws the won or lost screen and how to close the game into the back buffer (nothing after a
+// plain quit).
 void drawEndScreen();
 // Releases everything in the fixed order; safe after a failed initWindow.
 void shutdown();
-// The part of shutdown before the window goes: programs, camera, shadow maps, the shared
-// models and the physics world.
+// The part of shutdown before the window goes: programs, the overlay, camera, shadow maps, the
+// shared models and the physics world.
 void releaseGame();
 // The whole program: 0 after a normal end, -1 when the window cannot be made.
 int runGame();

@@ -2,13 +2,15 @@
 
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
+#include "game/PlayerMessages.h"
 #include "game/Rules.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
+#include "render/Overlay.h"
 
 #include <GL/glew.h>
 
-#include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -59,26 +61,35 @@ void toggleWireframe()
 void toggleNearestSampling()
 {
     renderSettings.nearestSampling = !renderSettings.nearestSampling;
-    std::cout << (renderSettings.nearestSampling ? "texturesampling nearest" : "texturesampling linear") << std::endl;
+    playerMessages.say(renderSettings.nearestSampling ? "texturesampling nearest" : "texturesampling linear");
 }
 
 void cycleMipmapMode()
 {
     static const char* const MODE_LINES[] = {"mipmapping off", "mipmapping nearest", "mipmapping linear"};
     renderSettings.mipmapMode = (renderSettings.mipmapMode + 1) % 3;
-    std::cout << MODE_LINES[renderSettings.mipmapMode] << std::endl;
+    playerMessages.say(MODE_LINES[renderSettings.mipmapMode]);
 }
 
 void toggleFrustumCulling()
 {
     renderSettings.frustumCulling = !renderSettings.frustumCulling;
-    std::cout << (renderSettings.frustumCulling ? "view frustum culling on" : "view frustum culling off") << std::endl;
+    playerMessages.say(renderSettings.frustumCulling ? "view frustum culling on" : "view frustum culling off");
 }
 
 void toggleTransparency()
 {
     renderSettings.transparency = !renderSettings.transparency;
-    std::cout << (renderSettings.transparency ? "transparency on" : "transparency off") << std::endl;
+    playerMessages.say(renderSettings.transparency ? "transparency on" : "transparency off");
+}
+
+// Halves (0.5) or doubles (2) the mouse's turn per pixel; the new value is told either way, also
+// when it stays at its limit.
+void changeMouseSensitivity(float factor)
+{
+    std::ostringstream line;
+    line << "mouse sensitivity " << camera->scaleTurnPerPixel(factor);
+    playerMessages.say(line.str());
 }
 
 // The key table; true when the key quits the game.
@@ -103,6 +114,9 @@ bool handleKey(SDL_Keycode key)
     case SDLK_BACKSPACE:
         debugJumpBackward();
         break;
+    case SDLK_F1:
+        renderSettings.showControls = !renderSettings.showControls;
+        break;
     case SDLK_F2:
         renderSettings.showStats = !renderSettings.showStats;
         break;
@@ -121,6 +135,14 @@ bool handleKey(SDL_Keycode key)
     case SDLK_F9:
         toggleTransparency();
         break;
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS:
+        changeMouseSensitivity(0.5f);
+        break;
+    case SDLK_EQUALS:
+    case SDLK_KP_PLUS:
+        changeMouseSensitivity(2.0f);
+        break;
     default:
         break;
     }
@@ -128,6 +150,30 @@ bool handleKey(SDL_Keycode key)
 }
 
 } // namespace
+
+const std::vector<ControlsRow>& controlsTable()
+{
+    static const std::vector<ControlsRow> rows = {
+        {"Mouse", "look around"},
+        {"Left button", "click a door, the key, a switch; hold to keep pressing"},
+        {"W, S", "walk forward, walk backwards"},
+        {"A, D", "step sideways"},
+        {"C", "jump"},
+        {"E", "glasses on or off (reality or glasses view)"},
+        {"T", "show the number of the tunnel you are in"},
+        {"-, =", "mouse slower, faster"},
+        {"F1", "show or hide these controls"},
+        {"F2", "frame statistics on the console"},
+        {"F3", "wireframe on or off"},
+        {"F4", "nearest or linear texture filtering"},
+        {"F5", "mipmapping off, nearest, linear"},
+        {"F8", "view frustum culling on or off"},
+        {"F9", "transparency of the glass door on or off"},
+        {"Tab, Backspace", "jump to the next or previous tunnel (for developers)"},
+        {"Esc, Q", "end the game"},
+    };
+    return rows;
+}
 
 bool handleEvents()
 {

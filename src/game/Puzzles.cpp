@@ -1,6 +1,7 @@
 #include "game/Puzzles.h"
 
 #include "game/GameState.h"
+#include "game/PlayerMessages.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "world/Door.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <iostream>
 
 namespace {
 
@@ -218,7 +218,8 @@ void applySwitchToggle()
     front->rotate(0.0f, 0.0f, 180.0f);
     bool& on = gameState.switchStates[front];
     on = !on;
-    std::cout << (on ? 1 : 0) << std::endl;
+    // The console keeps the terse state; the screen says it in words.
+    playerMessages.say(on ? "1" : "0", on ? "Switch on" : "Switch off");
 }
 
 void updateMultiViewPuzzle()

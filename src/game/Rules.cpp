@@ -2,6 +2,7 @@
 
 #include "app/Input.h"
 #include "game/GameState.h"
+#include "game/PlayerMessages.h"
 #include "game/PlayerState.h"
 #include "game/Puzzles.h"
 #include "level/Tunnel.h"
@@ -17,7 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <iostream>
+#include <string>
 
 namespace {
 
@@ -116,14 +117,14 @@ void startScheduledTrain()
     } while (isTrainTunnel(index));
     gameState.trainTunnels.push_back(index);
     gameState.tunnels[index]->spawnTrain();
-    std::cout << "Attention, a new train has started." << std::endl;
+    playerMessages.say("Attention, a new train has started.");
 }
 
 void printCurrentTunnel()
 {
     for (int index = 0; index < TUNNEL_COUNT; ++index) {
         if (gameState.inTunnel(index))
-            std::cout << "Tunnel " << index + 1 << std::endl;
+            playerMessages.say("Tunnel " + std::to_string(index + 1));
     }
     gameState.printTunnelRequested = false;
 }

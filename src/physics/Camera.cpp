@@ -11,6 +11,7 @@
 #include <btBulletDynamicsCommon.h>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -21,6 +22,12 @@ namespace {
 // The look-at point starts this far ahead of the eye, along +x.
 const glm::vec3 START_LOOK_AHEAD(10, 0, 0);
 constexpr btScalar STEP_HEIGHT = 0.5f;
+// Degrees of turn per pixel of mouse motion: from one (the start) down to a fine 1/32.
+constexpr float MIN_TURN_PER_PIXEL = 1.0f / 32.0f;
+constexpr float MAX_TURN_PER_PIXEL = 1.0f;
+// The view tilts at most this far up or down: at straight up or down the fixed up vector leaves
+// the view matrix undefined and the picture flips round.
+constexpr float MAX_TILT_DEGREES = 89.0f;
 constexpr btScalar JUMP_SPEED = 15.0f;
 constexpr btScalar MAX_JUMP_HEIGHT = 50.0f;
 // The player collides with level bodies (static) and the cubes (default), not other characters.
@@ -129,11 +136,27 @@ void Camera::look(float xrel, float yrel)
 {
     glm::vec3 pitchAxis = glm::cross(position - target, glm::vec3(0, 1, 0));
     glm::mat4 turn = glm::translate(glm::mat4(1.0f), position);
-    turn = glm::rotate(turn, glm::radians(-xrel), glm::vec3(0, 1, 0));
+    turn = glm::rotate(turn, glm::radians(-xrel * turnPerPixel), glm::vec3(0, 1, 0));
     if (pitchAxis != glm::vec3(0.0f))
-        turn = glm::rotate(turn, glm::radians(yrel), pitchAxis);
+        turn = glm::rotate(turn, glm::radians(limitedTilt(yrel * turnPerPixel)), pitchAxis);
     turn = glm::translate(turn, -position);
     target = glm::vec3(turn * glm::vec4(target, 1.0f));
+}
+
+float Camera::limitedTilt(float tiltDown) const
+{
+    const glm::vec3 direction = glm::normalize(target - position);
+    const float pitch = glm::degrees(std::asin(glm::clamp(direction.y, -1.0f, 1.0f)));
+    // A view already beyond the limit (placed there, not turned) may only come back.
+    const float mostUp = std::min(0.0f, pitch - MAX_TILT_DEGREES);
+    const float mostDown = std::max(0.0f, pitch + MAX_TILT_DEGREES);
+    return glm::clamp(tiltDown, mostUp, mostDown);
+}
+
+float Camera::scaleTurnPerPixel(float factor)
+{
+    turnPerPixel = glm::clamp(turnPerPixel * factor, MIN_TURN_PER_PIXEL, MAX_TURN_PER_PIXEL);
+    return turnPerPixel;
 }
 
 void Camera::jump()

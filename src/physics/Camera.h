@@ -24,8 +24,12 @@ public:
 
     // One tick of walking with W/A/S/D, the touch-door test while S is held, then the frustum.
     void updateMovement(const Uint8* keyboardState, Tunnel* currentTunnel);
-    // Mouse turning: one degree per pixel, right turns right, down looks down.
+    // Mouse turning by the turn per pixel: right turns right, down looks down; the tilt stops
+    // a degree short of straight up and straight down.
     void look(float xrel, float yrel);
+    // Multiplies the turn per pixel (0.5 halves it, 2 doubles it), kept between 1/32 and 1
+    // degree; returns the new value.
+    float scaleTurnPerPixel(float factor);
     void jump();
     // True when the player's ghost touches the other object.
     bool contactTest(btCollisionObject* other);
@@ -50,6 +54,8 @@ private:
     void createCharacter();
     // Unit view direction in the ground plane; zero while looking straight up or down.
     glm::vec3 horizontalViewDirection() const;
+    // The downward tilt (degrees) cut to what keeps the view within the tilt limit.
+    float limitedTilt(float tiltDown) const;
     void walk(const glm::vec3& step);
     // Raises a touch transit for each pass-on-touch door of the tunnel that the player touches.
     void reportTouchedDoor(Tunnel* currentTunnel);
@@ -71,6 +77,7 @@ private:
     float aspectRatio = 4.0f / 3.0f;
     std::vector<FrustumPlane> frustumPlanes;
     float walkSpeed = 1.0f;      // world units per key per tick
+    float turnPerPixel = 1.0f;   // degrees of turn and tilt per pixel of mouse motion
     glm::mat4 projection{1.0f};
     float halfWidth = 2.0f;      // half width and depth of the body; radius in the train test
     float bodyHeight = 0;        // y of the start position
