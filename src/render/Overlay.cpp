@@ -28,8 +28,9 @@ constexpr float AIM_RIM = 1.0f;
 constexpr float PANEL_PADDING = 16.0f;
 constexpr float PANEL_COLUMN_GAP = 24.0f;
 constexpr float PANEL_OPACITY = 0.8f;
-// The end screen's line stands centred this far above the picture's bottom edge.
-constexpr float CLOSE_LINE_FROM_BOTTOM = 48.0f;
+// The end screen's line stands centred this far above the bottom edge, below the won or lost
+// picture.
+constexpr float CLOSE_LINE_FROM_BOTTOM = 10.0f;
 const char* const CLOSE_LINE = "Press any key to close";
 
 std::string column(const std::vector<ControlsRow>& rows, const char* ControlsRow::*field)
