@@ -36,8 +36,6 @@ public:
     // Over the won or lost screen: how to close the game, no aim mark.
     void drawOverEndScreen();
 
-    bool hasFont() const { return font != nullptr; }
-
 private:
     // A text rendered into a texture, kept while it is in use.
     struct TextTexture {
