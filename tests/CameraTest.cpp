@@ -44,7 +44,7 @@ protected:
 
 TEST_F(CameraTest, PlayerIsAnUprightCharacterMeetingOnlyLevelBodiesAndCubesUntilHeLeaves)
 {
-    expectNear({1, 0, 0}, player->getViewDirection());
+    expectNear({1, 0, 0}, player->syncViewDirection());
     expectNear(START, ghostOrigin());
     // Bullet 3 turns a character to its own up axis, which would lay the box on its side.
     btPairCachingGhostObject* ghost = player->getGhostObject();
@@ -61,20 +61,20 @@ TEST_F(CameraTest, PlayerIsAnUprightCharacterMeetingOnlyLevelBodiesAndCubesUntil
 TEST_F(CameraTest, MouseTurnsAndTiltsWithoutALimitButNeverFromStraightUp)
 {
     player->look(90, 0);
-    expectNear({0, 0, 1}, player->getViewDirection());
+    expectNear({0, 0, 1}, player->syncViewDirection());
     // Past straight down: the player looks down and slightly backwards.
     player->look(0, 100);
     const float tilt = glm::radians(100.0f);
-    expectNear({0, -std::sin(tilt), std::cos(tilt)}, player->getViewDirection());
+    expectNear({0, -std::sin(tilt), std::cos(tilt)}, player->syncViewDirection());
     expectNear(START, player->getPosition());
 
     const glm::vec3 eye(500, 30, 8);
     player->setPositionAndTarget(eye, eye + glm::vec3(0, 0, -10));
     expectNear(eye, ghostOrigin());
-    expectNear({0, 0, -10}, glm::vec3(player->getViewMatrix() * glm::vec4(player->getTarget(), 1)));
+    expectNear({0, 0, -10}, glm::vec3(player->syncViewMatrix() * glm::vec4(player->getTarget(), 1)));
     player->setPositionAndTarget(eye, eye + glm::vec3(0, 10, 0));
     player->look(45, 25);
-    expectNear({0, 1, 0}, player->getViewDirection());
+    expectNear({0, 1, 0}, player->syncViewDirection());
 }
 
 TEST_F(CameraTest, ViewReachesAsHighAndWideAsTheFieldOfViewAsOfTheLastFrustumUpdate)

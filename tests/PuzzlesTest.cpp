@@ -1,6 +1,6 @@
 #include "support/PlayingFixture.h"
 
-#include "game/Puzzles.h"
+#include "game/Rules.h"
 #include "world/GameObject.h"
 
 #include <btBulletDynamicsCommon.h>

@@ -1,7 +1,6 @@
 #include "support/PlayingFixture.h"
 
 #include "game/PlayerState.h"
-#include "game/Puzzles.h"
 #include "game/Rules.h"
 #include "world/Portal.h"
 #include "world/Train.h"
@@ -41,7 +40,7 @@ protected:
         const glm::vec3 eye = camera->syncPosition();
         EXPECT_NEAR(eye.x, point.x, tolerance);
         EXPECT_NEAR(eye.z, point.z, tolerance);
-        EXPECT_GT(camera->getViewDirection().x * facing, 0.9f);
+        EXPECT_GT(camera->syncViewDirection().x * facing, 0.9f);
     }
 
     static long trainsIn(int tunnel)

@@ -154,12 +154,12 @@ glm::vec3 Camera::syncPosition()
     return position;
 }
 
-glm::mat4 Camera::getViewMatrix()
+glm::mat4 Camera::syncViewMatrix()
 {
     return glm::lookAt(syncPosition(), target, up);
 }
 
-glm::vec3 Camera::getViewDirection()
+glm::vec3 Camera::syncViewDirection()
 {
     return glm::normalize(target - syncPosition());
 }

@@ -1,7 +1,8 @@
-#include "game/Routes.h"
+#include "play/Routes.h"
 
 #include "game/GameState.h"
-#include "game/Puzzles.h"
+#include "game/Rules.h"
+#include "level/Level.h"
 #include "physics/Camera.h"
 #include "world/Door.h"
 #include "world/GameObject.h"
@@ -252,9 +253,4 @@ Route routeNamed(const std::string& name)
     if (name == "train")
         return trainRoute();
     return Route(name);
-}
-
-std::vector<std::string> routeNames()
-{
-    return {"door1", "door2", "train"};
 }
