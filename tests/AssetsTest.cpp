@@ -4,6 +4,7 @@
 #include "render/Mesh.h"
 #include "render/Model.h"
 #include "support/RenderChecks.h"
+#include "support/RenderFixture.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -96,10 +97,8 @@ double luminance(const std::vector<std::uint8_t>& rgba, glm::ivec2 size, glm::dv
 
 } // namespace
 
-class AssetsTest : public ::testing::Test {
+class AssetsTest : public RenderFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(context.ok()); }
-
     // Draws a model as the game's camera would see it (60 degrees, 4:3), keeps the picture and
     // expects its flat face, facing the eye, to match the face's image as it is, better than the
     // image mirrored left to right or turned upside down. Returns the face's size on the window.
@@ -117,7 +116,7 @@ protected:
         program->setProj(projection);
         model.draw();
         program->use(false);
-        savePicture(context, "asset-views/" + picture + ".png");
+        savePicture("asset-views/" + picture + ".png");
 
         // Flat and facing the eye, the face spans the window rectangle between its box's corners.
         const glm::ivec2 window(WINDOW_WIDTH, WINDOW_HEIGHT);
@@ -130,7 +129,7 @@ protected:
         const glm::vec2 high = glm::max(onWindow(box.min), onWindow(box.max));
         const Texels image = texelsOf(face->getTextures().at(0));
         const glm::ivec2 imageSize(image.width, image.height);
-        const std::vector<std::uint8_t> screen = context.readColour();
+        const std::vector<std::uint8_t> screen = readFrame();
         // Summed luminance differences from the image as it is, mirrored and upside down. u runs
         // left to right on the window, v from the top down as the image's rows do, both kept a
         // little off the edges.
@@ -150,7 +149,6 @@ protected:
         return high - low;
     }
 
-    HeadlessContext context;
     ScratchFolder folder{std::filesystem::temp_directory_path()};
 };
 

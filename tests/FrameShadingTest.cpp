@@ -46,7 +46,7 @@ protected:
         renderFrame();
         renderFrame();
         defaultProgram = gameProgram;
-        return context->readColour();
+        return readFrame();
     }
 };
 

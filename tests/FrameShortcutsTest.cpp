@@ -119,7 +119,7 @@ protected:
         renderFrame();
         renderFrame();
         defaultProgram = withSubsets;
-        return context->readColour();
+        return readFrame();
     }
 
     void expectSameFrameWithAndWithoutSubsets(const char* scene)
@@ -200,11 +200,11 @@ TEST_F(FrameShortcutsTest, ARunningTrainsShadowsMatchMapsDrawnAfresh)
                 train->update();
             renderFrame();
         }
-        const auto kept = context->readColour();
+        const auto kept = readFrame();
         for (ShadowMap* map : shadowMaps)
             map->forget();
         renderFrame();
-        const FrameDifference difference = compareFrames(kept, context->readColour());
+        const FrameDifference difference = compareFrames(kept, readFrame());
         EXPECT_EQ(difference.differing, 0u) << "check " << check << ": largest difference " << difference.largest;
     }
 }

@@ -1,5 +1,5 @@
 #include "app/MainLoop.h"
-#include "app/ManualClock.h"
+#include "play/ManualClock.h"
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
 

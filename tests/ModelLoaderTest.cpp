@@ -6,6 +6,7 @@
 #include "render/ShaderProgram.h"
 #include "support/Expectations.h"
 #include "support/RenderChecks.h"
+#include "support/RenderFixture.h"
 
 #include <SDL_image.h>
 #include <glm/gtc/type_ptr.hpp>
@@ -38,10 +39,8 @@ GLuint textureOf(const Model& model)
 
 } // namespace
 
-class ModelLoaderTest : public ::testing::Test {
+class ModelLoaderTest : public RenderFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(context.ok()); }
-
     Model load(const std::string& file) const { return Model(folder.name, file); }
 
     // A PNG of one colour, in the layout SDL gives the surface format (a palette of that colour).
@@ -65,7 +64,6 @@ protected:
                                            "usemtl square\nf 1/1/1 2/2/1 3/3/1 4/4/1\n");
     }
 
-    HeadlessContext context;
     ScratchFolder folder{"assets"}; // Model prepends "assets/" to the folder it is given
 };
 
@@ -100,7 +98,7 @@ TEST_F(ModelLoaderTest, MeshesKeepTheFileOrderBoundsAndTrianglesAndMissingAttrib
         probe->use(true);
         drawn.draw();
         probe->use(false);
-        const HeadlessContext::Pixel pixel = context.pixel(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
+        const Pixel pixel = pixelAt(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
         return glm::vec3(pixel.r, pixel.g, pixel.b) / 255.0f;
     };
     expectNear(glm::vec3(0, 0, 0), centreDrawnFrom(bare), 1.0f / 255);

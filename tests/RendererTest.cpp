@@ -72,14 +72,14 @@ protected:
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         defaultProgram->use(true);
-        defaultProgram->setView(camera->getViewMatrix());
+        defaultProgram->setView(camera->syncViewMatrix());
         drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
         defaultProgram->use(false);
     }
 
     glm::ivec3 centre() const
     {
-        const HeadlessContext::Pixel pixel = context->pixel(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
+        const Pixel pixel = pixelAt(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
         return {pixel.r, pixel.g, pixel.b};
     }
 };
@@ -89,8 +89,8 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
     aim({60, 12, 0}, {400, 6, 0});
     glGetError();
     renderFrame();
-    const std::vector<std::uint8_t> reality = context->readColour();
-    savePicture(*context, "screenshots/tunnel0-reality.png");
+    const std::vector<std::uint8_t> reality = readFrame();
+    savePicture("screenshots/tunnel0-reality.png");
 
     // What the next frame and the end screen rely on.
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -111,8 +111,8 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
 
     gameState.realityView = false;
     renderFrame();
-    savePicture(*context, "screenshots/tunnel0-glasses.png");
-    EXPECT_GT(compareFrames(reality, context->readColour(), 12).differing, WINDOW_WIDTH * WINDOW_HEIGHT / 3u);
+    savePicture("screenshots/tunnel0-glasses.png");
+    EXPECT_GT(compareFrames(reality, readFrame(), 12).differing, WINDOW_WIDTH * WINDOW_HEIGHT / 3u);
 }
 
 TEST_F(RendererTest, WithCullingOffAFrameCountsWhatEachViewShowsAndPrintsNoCulledLine)
@@ -196,7 +196,7 @@ TEST_F(RendererTest, TheGlassDoorStandsOutOfSightInRealityAndTintsWhatLiesBehind
     renderFrame();
     EXPECT_EQ(glassDoor->getPosition(), origin + glm::vec3(350, 0, 0));
     const glm::ivec3 throughGlass = centre();
-    savePicture(*context, "screenshots/glass-door.png");
+    savePicture("screenshots/glass-door.png");
     renderSettings.transparency = false;
     renderFrame();
     const glm::ivec3 opaqueDoor = centre();

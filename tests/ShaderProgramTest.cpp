@@ -1,6 +1,7 @@
 #include "render/ShaderProgram.h"
 #include "render/SpotLight.h"
 #include "support/RenderChecks.h"
+#include "support/RenderFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -36,10 +37,10 @@ template <typename Value> Value uniform(const ShaderProgram& program, const char
 
 } // namespace
 
-TEST(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
+using ShaderProgramTest = RenderFixture;
+
+TEST_F(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
 {
-    const HeadlessContext context;
-    ASSERT_TRUE(context.ok());
     const ScratchFolder folder(std::filesystem::temp_directory_path());
     const std::unique_ptr<ShaderProgram> program = folder.program(VERTEX_SOURCE, FRAGMENT_SOURCE);
     ASSERT_TRUE(program->isLinked());

@@ -7,6 +7,7 @@
 #include "world/Portal.h"
 #include "world/Train.h"
 
+#include <GL/glew.h>
 #include <btBulletDynamicsCommon.h>
 #include <unistd.h>
 
