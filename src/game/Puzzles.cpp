@@ -26,9 +26,6 @@ constexpr std::uint32_t PATIENCE_MS = 15000;
 
 // The cubes are in line when cube 0 is within 5 in z of cubes 1 and 2.
 constexpr float ALIGN_TOLERANCE = 5.0f;
-// The glasses view parks the movable cubes behind the wall and shows the static ones in line.
-const glm::vec3 HIDDEN_OFFSET(0.0f, 0.0f, 100.0f);
-const glm::vec3 HINT_CUBE_POSITIONS[] = {{1600.0f, 1.0f, 200.0f}, {1590.0f, 1.0f, 200.0f}, {1580.0f, 1.0f, 200.0f}};
 
 template <typename Doors> void setDoorsOpen(const Doors& doors, bool open, bool withPartner)
 {

@@ -54,6 +54,10 @@ inline constexpr int BUTTON_TUNNEL = 20;
 inline constexpr int CUBE_TUNNEL = 17;
 inline constexpr int MOVABLE_CUBES = 3;
 inline constexpr int HINT_CUBES = 3;
+// The glasses view parks the movable cubes behind the wall and shows the hint cubes in line.
+inline const glm::vec3 HIDDEN_OFFSET(0.0f, 0.0f, 100.0f);
+inline const glm::vec3 HINT_CUBE_POSITIONS[HINT_CUBES] = {{1600.0f, 1.0f, 200.0f}, {1590.0f, 1.0f, 200.0f},
+                                                       {1580.0f, 1.0f, 200.0f}};
 inline constexpr DoorIndex ALIGN_DOORS[] = {{5, 0}, {5, 1}, {15, 0}, {15, 1}, {15, 3}, {15, 4}};
 
 // The two doors that end the game, in the far walls of these tunnels, in this order.
