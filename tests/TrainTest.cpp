@@ -5,7 +5,7 @@
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "support/WorldChecks.h"
-#include "world/TrainCollisionCallback.h"
+#include "physics/ContactCounter.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <btBulletDynamicsCommon.h>
@@ -39,6 +39,9 @@ TEST_F(TrainTest, ANewTrainRunsOneUnitPerTickOnTwelveRollingWheelsToTheFarEndAnd
     expectNear(origin + glm::vec3(55, 0, 0), train->getPosition());
     expectNear(farEnd, train->getCurrentTarget());
     ASSERT_EQ(12u, train->getChildren().size());
+    // The wheels stand under the train from the start, before its first update.
+    for (GameObject* wheel : train->getChildren())
+        expectNear(train->getPosition() + wheel->getPosition(), worldOrigin(wheel));
     // An update moves the train one unit along x and rolls each wheel, at its place under the
     // train, 5 degrees the way it goes.
     auto expectStep = [&](float along) {
@@ -84,8 +87,8 @@ TEST_F(TrainTest, ATrainThatReachesThePlayerEndsTheGameWhicheverWayRoundTheTouch
     btCollisionObject* ghost = camera->getGhostObject();
     btCollisionObject* body = train->getBody();
     for (auto [one, other] : {std::pair(ghost, body), std::pair(body, ghost)})
-        EXPECT_GT(contactsCounted(TrainCollisionCallback(ghost, body), one, other), 0) << "either way round";
-    EXPECT_EQ(0, contactsCounted(TrainCollisionCallback(ghost, door(0, 0)->getBody()), ghost, body))
+        EXPECT_GT(contactsCounted(ContactCounter(ghost, body), one, other), 0) << "either way round";
+    EXPECT_EQ(0, contactsCounted(ContactCounter(ghost, door(0, 0)->getBody()), ghost, body))
         << "a touch by anything else is not the train's";
 }
 

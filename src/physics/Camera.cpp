@@ -2,7 +2,7 @@
 
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
-#include "physics/CameraCollisionCallback.h"
+#include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
 #include "world/Door.h"
 
@@ -143,7 +143,7 @@ void Camera::jump()
 
 bool Camera::contactTest(btCollisionObject* other)
 {
-    CameraCollisionCallback callback(other, ghostObject);
+    ContactCounter callback(other, ghostObject);
     dynamicsWorld()->contactPairTest(other, ghostObject, callback);
     return callback.getContactCount() > 0;
 }
