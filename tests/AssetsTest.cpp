@@ -3,8 +3,10 @@
 // end screens read the right way round.
 #include "render/Mesh.h"
 #include "render/Model.h"
+#include "render/ShaderProgram.h"
 #include "support/RenderChecks.h"
 #include "support/RenderFixture.h"
+#include "support/TestData.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -78,14 +80,6 @@ struct Box {
     }
 };
 
-// Textured, as the player sees the models, without the lights.
-const char* const VIEW_VERTEX_SHADER =
-    "#version 330 core\nlayout(location = 0) in vec3 position;\nlayout(location = 1) in vec2 texCoord;\n"
-    "uniform mat4 model, view, proj;\nout vec2 uv;\n"
-    "void main() { uv = texCoord; gl_Position = proj * view * model * vec4(position, 1.0); }\n";
-const char* const VIEW_FRAGMENT_SHADER =
-    "#version 330 core\nin vec2 uv;\nuniform sampler2D diffuseTexture;\n"
-    "out vec4 outColor;\nvoid main() { outColor = texture(diffuseTexture, uv); }\n";
 
 // Luminance of an RGBA picture stored row after row, at a point given as shares of its size.
 double luminance(const std::vector<std::uint8_t>& rgba, glm::ivec2 size, glm::dvec2 at)
@@ -105,7 +99,7 @@ protected:
     glm::vec2 expectReadsRightWayRound(const Model& model, const Mesh* face, const glm::mat4& placement, glm::vec3 eye,
                                        glm::vec3 target, const std::string& picture)
     {
-        const std::unique_ptr<ShaderProgram> program = folder.program(VIEW_VERTEX_SHADER, VIEW_FRAGMENT_SHADER);
+        const auto program = std::make_unique<ShaderProgram>(testData("textured_v.glsl"), testData("textured_f.glsl"));
         const glm::mat4 view = glm::lookAt(eye, target, glm::vec3(0, 1, 0));
         const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 4.0f / 3.0f, 1.0f, 500.0f);
         glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
@@ -148,8 +142,6 @@ protected:
             << ", " << difference.z;
         return high - low;
     }
-
-    ScratchFolder folder{std::filesystem::temp_directory_path()};
 };
 
 TEST_F(AssetsTest, EveryModelLoadsCleanlyWithModestTriangleCountsAndOnlyTheGlassPaneIsSeeThrough)

@@ -1,6 +1,7 @@
 #include "support/LevelFixture.h"
 #include "support/RenderChecks.h"
 
+#include "app/Application.h"
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
 #include "level/Level.h"
@@ -213,4 +214,31 @@ TEST_F(RendererTest, TheGlassDoorStandsOutOfSightInRealityAndTintsWhatLiesBehind
     EXPECT_TRUE(glm::all(glm::greaterThanEqual(throughGlass, glm::min(opaqueDoor, behindDoor) - 2) &&
                          glm::lessThanEqual(throughGlass, glm::max(opaqueDoor, behindDoor) + 2)))
         << "the glass mixes the door's colour with what lies behind it";
+}
+
+// The end screen once the game is won or lost: lit, with its words standing out of the picture.
+TEST_F(RendererTest, TheEndScreensOfAWonAndALostGameAreLitAndCarryTheirWords)
+{
+    std::vector<std::uint8_t> screens[2];
+    for (bool won : {true, false}) {
+        gameState.won = won;
+        gameState.lost = !won;
+        prepareEndScreen();
+        drawEndScreen();
+        savePicture(won ? "screenshots/end-won.png" : "screenshots/end-lost.png");
+        screens[won] = readFrame();
+        // Grey levels of the window's middle half: the letters and the ground they stand on.
+        std::vector<int> greys;
+        for (int y = WINDOW_HEIGHT / 4; y < 3 * WINDOW_HEIGHT / 4; ++y)
+            for (int x = WINDOW_WIDTH / 4; x < 3 * WINDOW_WIDTH / 4; ++x) {
+                const std::uint8_t* rgb = &screens[won][(static_cast<std::size_t>(y) * WINDOW_WIDTH + x) * 4];
+                greys.push_back((rgb[0] + rgb[1] + rgb[2]) / 3);
+            }
+        std::sort(greys.begin(), greys.end());
+        const int darkest = greys[greys.size() / 20], brightest = greys[greys.size() * 19 / 20];
+        const int median = greys[greys.size() / 2];
+        EXPECT_GT(median, 40) << (won ? "won" : "lost") << ": the screen is lit";
+        EXPECT_GT(brightest - darkest, 60) << (won ? "won" : "lost") << ": the words stand out";
+    }
+    EXPECT_GT(compareFrames(screens[0], screens[1], 20).differing, 2000u) << "won and lost say different things";
 }

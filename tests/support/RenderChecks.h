@@ -3,9 +3,9 @@
 // What the drawing tests share: the player's view aimed at a point, textures and frames read
 // back from the GPU, and a folder of their own for the files they write.
 #include "physics/Camera.h"
-#include "render/ShaderProgram.h"
 #include "render/Screenshot.h"
 #include "render/WindowSize.h"
+#include "support/TestData.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
@@ -113,12 +113,8 @@ public:
         return (path / file).string();
     }
 
-    // A shader program of the two sources, written here first.
-    std::unique_ptr<ShaderProgram> program(const std::string& vertexSource, const std::string& fragmentSource) const
-    {
-        return std::make_unique<ShaderProgram>(write("program_v.glsl", vertexSource),
-                                               write("program_f.glsl", fragmentSource));
-    }
+    // Copies a file of tests/data here.
+    void copy(const std::string& file) const { std::filesystem::copy_file(testData(file), path / file); }
 
     const std::string name;
     const std::filesystem::path path;
