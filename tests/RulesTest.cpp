@@ -14,11 +14,6 @@ namespace {
 
 const char* const NEW_TRAIN_LINE = "Attention, a new train has started.\n";
 
-Route::Condition inTunnel(int index)
-{
-    return [index] { return gameState.inTunnel(index); };
-}
-
 class RulesTest : public PlayingFixture {
 protected:
     // Door 0 of tunnel 0 is open in the glasses view only: the way into tunnel 1.

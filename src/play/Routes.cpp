@@ -44,11 +44,6 @@ Route::Target acrossTunnel()
     return [] { return camera->syncPosition() + glm::vec3(0.0f, 0.0f, FAR_AHEAD); };
 }
 
-Route::Condition inTunnel(int index)
-{
-    return [index] { return gameState.inTunnel(index); };
-}
-
 Route::Condition doorClickable(int tunnel, int door)
 {
     return [tunnel, door] {
@@ -124,6 +119,11 @@ Route fromTunnel3ToAlignedCubes()
 }
 
 } // namespace
+
+Route::Condition inTunnel(int index)
+{
+    return [index] { return gameState.inTunnel(index); };
+}
 
 glm::vec3 centreOf(const GameObject* object)
 {

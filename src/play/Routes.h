@@ -20,6 +20,8 @@ Route trainRoute();
 glm::vec3 centreOf(const GameObject* object);
 Route::Target doorCentre(int tunnel, int door);
 Route::Target objectCentre(std::function<const GameObject*()> object);
+// Whether the player is in the tunnel with this index, as a step's condition.
+Route::Condition inTunnel(int index);
 // Straight down the tunnel from the eye, towards its far end (+1) or its near end (-1).
 Route::Target alongTunnel(float towards);
 
