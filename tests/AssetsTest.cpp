@@ -101,7 +101,7 @@ protected:
     {
         const auto program = std::make_unique<ShaderProgram>(testData("textured_v.glsl"), testData("textured_f.glsl"));
         const glm::mat4 view = glm::lookAt(eye, target, glm::vec3(0, 1, 0));
-        const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 4.0f / 3.0f, 1.0f, 500.0f);
+        const glm::mat4 projection = glm::perspective(glm::radians(60.0f), WINDOW_ASPECT, 1.0f, 500.0f);
         glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         program->use(true);

@@ -3,6 +3,7 @@
 #include "level/Tunnel.h"
 #include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
+#include "render/WindowSize.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"
 #include "world/Door.h"
@@ -28,7 +29,7 @@ protected:
     {
         WorldFixture::SetUp();
         player = std::make_unique<Camera>(START, &state);
-        player->setProjection(60, 4.0f / 3.0f, 1.0f, 500.0f);
+        player->setProjection(60, WINDOW_ASPECT, 1.0f, 500.0f);
     }
 
     glm::vec3 ghostOrigin() const { return toGlm(player->getGhostObject()->getWorldTransform().getOrigin()); }
@@ -82,7 +83,7 @@ TEST_F(CameraTest, ViewReachesAsHighAndWideAsTheFieldOfViewAsOfTheLastFrustumUpd
     const glm::vec3 behind = START - glm::vec3(20, 0, 0);
     EXPECT_TRUE(seesBoxAround(behind, 5)) << "nothing is culled before the first update";
     player->updateFrustum();
-    const float ahead = 499.0f, high = ahead * std::tan(glm::radians(30.0f)), wide = high * 4.0f / 3.0f;
+    const float ahead = 499.0f, high = ahead * std::tan(glm::radians(30.0f)), wide = high * WINDOW_ASPECT;
     EXPECT_TRUE(seesBoxAround(START + glm::vec3(ahead, high - 1, 0), 0.25f));
     EXPECT_FALSE(seesBoxAround(START + glm::vec3(ahead, high + 1, 0), 0.25f));
     EXPECT_FALSE(seesBoxAround(START + glm::vec3(ahead, -high - 1, 0), 0.25f));

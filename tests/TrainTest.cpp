@@ -2,6 +2,7 @@
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
+#include "render/WindowSize.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "support/WorldChecks.h"
@@ -117,11 +118,12 @@ TEST_F(TrainTest, DrawAheadShowsTheTrainFurtherOnAndLeavesItWhereItWas)
     // Seen from the side, level with its middle; depth tells where the train covers the window.
     glm::vec3 middle((low.x + high.x) / 2, middleHeight, at.z);
     glm::mat4 view = glm::lookAt(middle + glm::vec3(0, 0, 80), middle, glm::vec3(0, 1, 0));
-    glm::mat4 projection = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 1.0f, 500.0f);
+    glm::mat4 projection = glm::perspective(glm::radians(60.0f), WINDOW_ASPECT, 1.0f, 500.0f);
     auto coveredAt = [&](float x) {
         glm::vec4 clip = projection * view * glm::vec4(x, middleHeight, at.z + 5, 1);
         float depth = 1;
-        glReadPixels(static_cast<int>((clip.x / clip.w + 1) * 400), 300, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        const int column = static_cast<int>((clip.x / clip.w + 1) * WINDOW_WIDTH / 2);
+        glReadPixels(column, WINDOW_HEIGHT / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         return depth < 1.0f;
     };
     defaultProgram->use(true);
