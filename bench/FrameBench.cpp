@@ -2,7 +2,7 @@
 // (GL timer queries), the floor of an empty frame, the tick, start-up and peak memory.
 // Run from the game folder under a display (bench/run.sh does both); VSync is switched off.
 #include "app/Application.h"
-#include "app/ManualClock.h"
+#include "play/ManualClock.h"
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
 #include "game/Rules.h"

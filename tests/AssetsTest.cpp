@@ -3,7 +3,10 @@
 // end screens read the right way round.
 #include "render/Mesh.h"
 #include "render/Model.h"
+#include "render/ShaderProgram.h"
 #include "support/RenderChecks.h"
+#include "support/RenderFixture.h"
+#include "support/TestData.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -77,14 +80,6 @@ struct Box {
     }
 };
 
-// Textured, as the player sees the models, without the lights.
-const char* const VIEW_VERTEX_SHADER =
-    "#version 330 core\nlayout(location = 0) in vec3 position;\nlayout(location = 1) in vec2 texCoord;\n"
-    "uniform mat4 model, view, proj;\nout vec2 uv;\n"
-    "void main() { uv = texCoord; gl_Position = proj * view * model * vec4(position, 1.0); }\n";
-const char* const VIEW_FRAGMENT_SHADER =
-    "#version 330 core\nin vec2 uv;\nuniform sampler2D diffuseTexture;\n"
-    "out vec4 outColor;\nvoid main() { outColor = texture(diffuseTexture, uv); }\n";
 
 // Luminance of an RGBA picture stored row after row, at a point given as shares of its size.
 double luminance(const std::vector<std::uint8_t>& rgba, glm::ivec2 size, glm::dvec2 at)
@@ -96,19 +91,17 @@ double luminance(const std::vector<std::uint8_t>& rgba, glm::ivec2 size, glm::dv
 
 } // namespace
 
-class AssetsTest : public ::testing::Test {
+class AssetsTest : public RenderFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(context.ok()); }
-
     // Draws a model as the game's camera would see it (60 degrees, 4:3), keeps the picture and
     // expects its flat face, facing the eye, to match the face's image as it is, better than the
     // image mirrored left to right or turned upside down. Returns the face's size on the window.
     glm::vec2 expectReadsRightWayRound(const Model& model, const Mesh* face, const glm::mat4& placement, glm::vec3 eye,
                                        glm::vec3 target, const std::string& picture)
     {
-        const std::unique_ptr<ShaderProgram> program = folder.program(VIEW_VERTEX_SHADER, VIEW_FRAGMENT_SHADER);
+        const auto program = std::make_unique<ShaderProgram>(testData("textured_v.glsl"), testData("textured_f.glsl"));
         const glm::mat4 view = glm::lookAt(eye, target, glm::vec3(0, 1, 0));
-        const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 4.0f / 3.0f, 1.0f, 500.0f);
+        const glm::mat4 projection = glm::perspective(glm::radians(60.0f), WINDOW_ASPECT, 1.0f, 500.0f);
         glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         program->use(true);
@@ -117,7 +110,7 @@ protected:
         program->setProj(projection);
         model.draw();
         program->use(false);
-        savePicture(context, "asset-views/" + picture + ".png");
+        savePicture("asset-views/" + picture + ".png");
 
         // Flat and facing the eye, the face spans the window rectangle between its box's corners.
         const glm::ivec2 window(WINDOW_WIDTH, WINDOW_HEIGHT);
@@ -130,7 +123,7 @@ protected:
         const glm::vec2 high = glm::max(onWindow(box.min), onWindow(box.max));
         const Texels image = texelsOf(face->getTextures().at(0));
         const glm::ivec2 imageSize(image.width, image.height);
-        const std::vector<std::uint8_t> screen = context.readColour();
+        const std::vector<std::uint8_t> screen = readFrame();
         // Summed luminance differences from the image as it is, mirrored and upside down. u runs
         // left to right on the window, v from the top down as the image's rows do, both kept a
         // little off the edges.
@@ -149,9 +142,6 @@ protected:
             << ", " << difference.z;
         return high - low;
     }
-
-    HeadlessContext context;
-    ScratchFolder folder{std::filesystem::temp_directory_path()};
 };
 
 TEST_F(AssetsTest, EveryModelLoadsCleanlyWithModestTriangleCountsAndOnlyTheGlassPaneIsSeeThrough)

@@ -1,11 +1,12 @@
-// Faulty files in the game folder: the game names what is wrong and plays on, or stops where it
-// must, and never crashes or hangs. Each test spoils its own copy of the folder, one fault to a
-// file, and plays the real game in it until it has drawn frames.
+// The game binary as a player starts it, also with faulty files in the game folder: the game
+// names what is wrong and plays on, or stops where it must, and never crashes or hangs. Each test
+// spoils its own copy of the folder, one fault to a file, and plays the real game in it until it
+// has drawn frames.
 #include "support/GameFolder.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -29,42 +30,15 @@ std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
-// PNG files written byte by byte (deflate's stored blocks, no compression), so that a test can
-// make the kinds a paint program rarely writes: 16-bit channels, lying headers.
-std::string bigEndian(std::uint32_t value)
-{
-    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
-}
-
-std::string chunk(const std::string& type, const std::string& data)
-{
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : type + data) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return bigEndian(static_cast<std::uint32_t>(data.size())) + type + data + bigEndian(~crc);
-}
-
-// Scanlines are given whole, each with its filter byte, and fit one stored block.
-std::string pngFile(std::uint32_t width, std::uint32_t height, char bitDepth, char colourType,
-                    const std::string& scanlines)
-{
-    std::uint32_t low = 1, high = 0; // the Adler-32 sums
-    for (unsigned char byte : scanlines) {
-        low = (low + byte) % 65521u;
-        high = (high + low) % 65521u;
-    }
-    const auto length = static_cast<std::uint16_t>(scanlines.size());
-    const std::string zlib = std::string("\x78\x01\x01", 3) + char(length & 0xFF) + char(length >> 8) +
-                             char(~length & 0xFF) + char((~length >> 8) & 0xFF) + scanlines +
-                             bigEndian(high << 16 | low);
-    const std::string header = bigEndian(width) + bigEndian(height) + std::string{bitDepth, colourType, 0, 0, 0};
-    return "\x89PNG\r\n\x1a\n" + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", "");
-}
-
 } // namespace
+
+TEST(NoDisplayTest, WithoutADisplayTheGameSaysWhyAndExitsWithMinusOne)
+{
+    ProgramRun result = runShell("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ./marrowdeep");
+    EXPECT_EQ(result.exitStatus, 255);
+    EXPECT_NE(result.output.find("SDL could not initialize! SDL Error: "), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("Failed to initialize!\n"), std::string::npos) << result.output;
+}
 
 class BadInputTest : public ::testing::Test {
 protected:
@@ -74,13 +48,15 @@ protected:
             GTEST_SKIP() << "xdotool is not installed";
     }
 
-    // Plays until the game has drawn two frames, then Escape and one more key to close it.
-    ProgramRun playTwoFrames() const { return game.play("Escape space", 2); }
+    // Plays until the game has drawn two frames with statistics on, then Escape and one more key
+    // to close it.
+    ProgramRun playTwoFrames() const { return game.play("F2 Escape space", 2); }
 
     static void expectPlaysOn(const ProgramRun& run)
     {
         EXPECT_EQ(run.exitStatus, 0) << run.output;
         EXPECT_GE(occurrences(run.output, FRAME_LINE), 2 * FRAME_LINES_AT_START) << run.output;
+        EXPECT_NE(run.output.find(" FPS, triangles rendered: "), std::string::npos) << run.output;
     }
 
     GameFolder game;
@@ -100,10 +76,9 @@ TEST_F(BadInputTest, FaultyModelsMaterialsAndImagesAreNamedAndTheGamePlaysOnWith
     // Images: empty, a lying header claiming 30000 x 30000 RGBA (3.6 GB), 16-bit channels, a
     // single pixel.
     game.writeFile("assets/tunnel/button.png", "");
-    game.writeFile("assets/train/body.png", pngFile(30000, 30000, 8, 6, std::string(64, '\0')));
-    const std::string pixel("\xFF\xFF\x80\x00\x00\x00", 6);
-    game.writeFile("assets/portal/portal.png", pngFile(2, 2, 16, 2, '\0' + pixel + pixel + '\0' + pixel + pixel));
-    game.writeFile("assets/tunnel/ghostkey.png", pngFile(1, 1, 8, 6, std::string("\0\x80\x40\x20\xFF", 5)));
+    game.writeFile("assets/train/body.png", readFile(testData("claims-30000x30000.png")));
+    game.writeFile("assets/portal/portal.png", readFile(testData("sixteen-bit.png")));
+    game.writeFile("assets/tunnel/ghostkey.png", readFile(testData("one-pixel.png")));
 
     const ProgramRun run = playTwoFrames();
     expectPlaysOn(run);

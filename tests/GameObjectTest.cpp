@@ -1,6 +1,5 @@
 #include "world/GameObject.h"
 #include "physics/PhysicsWorld.h"
-#include "render/Mesh.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"
 
@@ -29,57 +28,6 @@ TEST_F(GameObjectTest, ModelMatrixScalesThenTurnsInDegreesAboutZYXThenTranslates
     cube.move(4, -2, -3);
     // (1, 0, 0) scaled is (2, 0, 0); a quarter turn about y gives (0, 0, -2); about x, (0, 2, 0).
     expectNear({5, 2, 0}, transformPoint(cube.getModelMatrix(), {1, 0, 0}));
-}
-
-TEST_F(GameObjectTest, WheelsFollowTheirTrainKeepTheirLocalPlaceAndLeaveTheWorldWithIt)
-{
-    auto* train = new GameObject(cubeModel.get());
-    auto* wheel = new GameObject(cubeModel.get());
-    wheel->setPosition(30, 2, 4.5f);
-    wheel->setRotation(0, 0, 45);
-    train->setChildren({wheel, new GameObject(cubeModel.get())});
-    train->setPosition(100, 0, 0);
-    expectNear({130, 2, 4.5f}, glm::vec3(wheel->getModelMatrix()[3]));
-    expectNear({30, 2, 4.5f}, wheel->getPosition());
-    expectNear({0, 0, 45}, wheel->getRotationVector());
-    train->move(0, 0, 10);
-    expectNear({130, 2, 14.5f}, glm::vec3(wheel->getModelMatrix()[3]));
-
-    GameObject bystander(cubeModel.get());
-    ASSERT_EQ(4, dynamicsWorld()->getNumCollisionObjects());
-    delete train;
-    EXPECT_EQ(1, dynamicsWorld()->getNumCollisionObjects());
-    EXPECT_EQ(bystander.getBody(), dynamicsWorld()->getCollisionObjectArray()[0]);
-}
-
-TEST_F(GameObjectTest, BodiesAreTheModelBoxOrOneBoxPerMeshScaledAndPlacedWithTheObject)
-{
-    GameObject cube(cubeModel.get(), 0.0f, false);
-    auto* box = dynamic_cast<btBoxShape*>(cube.getBody()->getCollisionShape());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ(0.0f, box->getMargin());
-    auto [maxCorner, minCorner] = cubeModel->bounds();
-    glm::vec3 half = (maxCorner - minCorner) / 2.0f;
-    expectNear(half, toGlm(box->getHalfExtentsWithMargin()));
-    cube.addScale(1, 1, 1);
-    cube.setPosition(10, 0, 0);
-    btVector3 low, high;
-    cube.getBody()->getAabb(low, high);
-    expectNear(glm::vec3(10, 0, 0) + 2.0f * half, toGlm(high));
-    expectNear(glm::vec3(10, 0, 0) - 2.0f * half, toGlm(low));
-
-    GameObject piece(hallwayReality.get());
-    auto* compound = dynamic_cast<btCompoundShape*>(piece.getBody()->getCollisionShape());
-    ASSERT_NE(nullptr, compound);
-    std::vector<Mesh*> meshes = hallwayReality->getMeshes();
-    ASSERT_EQ(static_cast<int>(meshes.size()), compound->getNumChildShapes());
-    for (int i = 0; i < compound->getNumChildShapes(); ++i) {
-        auto [meshMax, meshMin] = meshes[i]->bounds();
-        auto* meshBox = dynamic_cast<btBoxShape*>(compound->getChildShape(i));
-        ASSERT_NE(nullptr, meshBox);
-        expectNear((meshMax + meshMin) / 2.0f, toGlm(compound->getChildTransform(i).getOrigin()));
-        expectNear((meshMax - meshMin) / 2.0f, toGlm(meshBox->getHalfExtentsWithMargin()));
-    }
 }
 
 TEST_F(GameObjectTest, WorldBoundsAreTheModelCornersCarriedAlongNotResorted)

@@ -6,6 +6,8 @@
 #include "render/ShaderProgram.h"
 #include "support/Expectations.h"
 #include "support/RenderChecks.h"
+#include "support/RenderFixture.h"
+#include "support/TestData.h"
 
 #include <SDL_image.h>
 #include <glm/gtc/type_ptr.hpp>
@@ -19,13 +21,6 @@
 
 namespace {
 
-// Draws a mesh straight in clip space, coloured by its texture coordinates and the length of its normal.
-const char* const PROBE_VERTEX_SHADER =
-    "#version 330 core\nlayout(location = 0) in vec3 position;\nlayout(location = 1) in vec2 texCoord;\n"
-    "layout(location = 2) in vec3 normal;\nout vec3 probe;\n"
-    "void main() { probe = vec3(texCoord, length(normal)); gl_Position = vec4(position, 1.0); }\n";
-const char* const PROBE_FRAGMENT_SHADER =
-    "#version 330 core\nin vec3 probe;\nout vec4 outColor;\nvoid main() { outColor = vec4(probe, 1.0); }\n";
 
 // A square around the screen centre.
 const char* const SQUARE_POSITIONS = "v -0.5 -0.5 0\nv 0.5 -0.5 0\nv 0.5 0.5 0\nv -0.5 0.5 0\n";
@@ -38,10 +33,8 @@ GLuint textureOf(const Model& model)
 
 } // namespace
 
-class ModelLoaderTest : public ::testing::Test {
+class ModelLoaderTest : public RenderFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(context.ok()); }
-
     Model load(const std::string& file) const { return Model(folder.name, file); }
 
     // A PNG of one colour, in the layout SDL gives the surface format (a palette of that colour).
@@ -65,18 +58,15 @@ protected:
                                            "usemtl square\nf 1/1/1 2/2/1 3/3/1 4/4/1\n");
     }
 
-    HeadlessContext context;
     ScratchFolder folder{"assets"}; // Model prepends "assets/" to the folder it is given
 };
 
 TEST_F(ModelLoaderTest, MeshesKeepTheFileOrderBoundsAndTrianglesAndMissingAttributesReadAsZeros)
 {
-    // A square (one face of four corners, triangulated into two) and a triangle further out.
-    folder.write("two.obj", "o square\nv -1 0 -2\nv 3 0 -2\nv 3 5 -2\nv -1 5 -2\nvn 0 0 1\nf 1//1 2//1 3//1 4//1\n"
-                            "o triangle\nv 10 -4 7\nv 12 -4 7\nv 12 1 9\nvn 1 0 0\nf 5//2 6//2 7//2\n");
-    // Without texture coordinates and normals, and with both, to show what the probe reads.
-    folder.write("bare.obj", std::string(SQUARE_POSITIONS) + "f 1 2 3 4\n");
-    folder.write("mapped.obj", std::string(SQUARE_POSITIONS) + "vt 1 0.25\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1 4/1/1\n");
+    // A square and a triangle; squares without and with texture coordinates and normals, to show
+    // what the probe reads.
+    for (const char* file : {"two.obj", "bare.obj", "mapped.obj"})
+        folder.copy(file);
     testing::internal::CaptureStderr();
     const Model model = load("two.obj");
     const Model bare = load("bare.obj");
@@ -93,14 +83,14 @@ TEST_F(ModelLoaderTest, MeshesKeepTheFileOrderBoundsAndTrianglesAndMissingAttrib
     EXPECT_EQ(model.bounds(), std::make_pair(glm::vec3(12, 5, 9), glm::vec3(-1, -4, -2)));
     EXPECT_TRUE(meshes[0]->getTextures().empty()); // no material names an image
 
-    const std::unique_ptr<ShaderProgram> probe = folder.program(PROBE_VERTEX_SHADER, PROBE_FRAGMENT_SHADER);
+    const auto probe = std::make_unique<ShaderProgram>(testData("probe_v.glsl"), testData("probe_f.glsl"));
     auto centreDrawnFrom = [&](const Model& drawn) {
         glClearColor(1, 1, 1, 1); // unlike any colour the probe gives these squares
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         probe->use(true);
         drawn.draw();
         probe->use(false);
-        const HeadlessContext::Pixel pixel = context.pixel(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
+        const Pixel pixel = pixelAt(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
         return glm::vec3(pixel.r, pixel.g, pixel.b) / 255.0f;
     };
     expectNear(glm::vec3(0, 0, 0), centreDrawnFrom(bare), 1.0f / 255);
@@ -180,9 +170,8 @@ TEST_F(ModelLoaderTest, FaultyFilesAreReportedALineEachAndLeaveWhatStillDraws)
     writeImage("outside.png", 2, 2, SDL_PIXELFORMAT_RGBA32, {255, 255, 255, 255});
     const std::string unreadImages[] = {"not-painted.png", "../outside.png",
                                         std::filesystem::absolute(folder.path / "outside.png").string()};
-    // Two triangles with a line, a point and a face cut to two corners between them: drawn as
-    // triangles, those five indices would shift the second triangle onto the wrong corners.
-    folder.write("mixed.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3\nl 1 2\np 3\nf 1 2\nf 1 3 4\n");
+    // Two triangles with a line, a point and a face cut to two corners between them.
+    folder.copy("mixed.obj");
 
     testing::internal::CaptureStderr();
     const Model missing = load("nothing-here.obj");

@@ -9,15 +9,6 @@ namespace {
 constexpr float TICK_SECONDS = 0.04f; // one physics step per game tick
 constexpr float GRAVITY = -10.0f;     // along y
 
-TEST(PhysicsWorldTest, TheWorldExistsOnlyBetweenStartAndShutdown)
-{
-    EXPECT_EQ(nullptr, dynamicsWorld());
-    initPhysics();
-    EXPECT_NE(nullptr, dynamicsWorld());
-    destroyPhysics();
-    EXPECT_EQ(nullptr, dynamicsWorld());
-}
-
 using BodiesInTheWorldTest = WorldFixture;
 
 TEST_F(BodiesInTheWorldTest, ALightCubeFallsOneFortyMillisecondStepPerTickAndIsDrawnWhereItIs)

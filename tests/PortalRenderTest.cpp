@@ -35,7 +35,7 @@ protected:
     std::vector<std::uint8_t> frame()
     {
         renderFrame();
-        return context->readColour();
+        return readFrame();
     }
 
     std::size_t differingOutsidePortal(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
@@ -53,7 +53,7 @@ TEST_F(PortalRenderTest, APortalShowsTheOtherTunnelBeyondTheLinkedPortalOnlyWith
     door(0, 0)->openPortals(gameState.portalModels, camera);
     glGetError();
     const std::vector<std::uint8_t> open = frame();
-    savePicture(*context, "screenshots/portal.png");
+    savePicture("screenshots/portal.png");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(differingOutsidePortal(closed, open), 0u);
     std::vector<std::uint8_t> stencil(WINDOW_WIDTH * WINDOW_HEIGHT, 0xFF);

@@ -1,6 +1,7 @@
 #include "support/PlayingFixture.h"
 
-#include "game/Puzzles.h"
+#include "game/Rules.h"
+#include "level/LevelPlan.h"
 #include "world/GameObject.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -13,30 +14,25 @@
 
 namespace {
 
-using DoorList = std::vector<std::pair<int, int>>;
-
-// The doors each puzzle opens; the first six switch doors close again when one switch goes off.
-const DoorList SWITCH_DOORS_THAT_CLOSE = {{10, 3}, {10, 4}, {10, 5}, {16, 0}, {16, 1}, {16, 2}};
-const DoorList SWITCH_DOORS_THAT_STAY = {{7, 1}, {7, 5}, {7, 6}, {9, 1}, {9, 2}, {10, 2}, {17, 1}, {17, 2}};
-const DoorList MULTI_VIEW_DOORS = {{11, 2}, {18, 2}};
-const DoorList MULTI_VIEW_BONUS = {{1, 1}, {4, 3}, {5, 2}, {5, 3}, {5, 4}, {7, 4}};
-const DoorList ALIGN_DOORS = {{5, 0}, {5, 1}, {15, 0}, {15, 1}, {15, 3}, {15, 4}};
-// The glasses view parks the movable cubes 0..2 behind the wall and shows the hint cubes 3..5 in line.
-const glm::vec3 PARKED_OFFSET(0.0f, 0.0f, 100.0f);
-const glm::vec3 HINT_CUBE_POSITIONS[] = {{1600.0f, 1.0f, 200.0f}, {1590.0f, 1.0f, 200.0f}, {1580.0f, 1.0f, 200.0f}};
+using namespace plan;
+using DoorList = std::vector<DoorIndex>;
 
 class PuzzlesTest : public PlayingFixture {
 protected:
     // Open means shown and clickable in both views; closed means none of the four.
-    void expectDoors(const DoorList& doors, bool open, bool withPartners = false)
+    template <typename Doors> void expectDoors(const Doors& doors, bool open, bool withPartners = false)
     {
         auto isInState = [open](const Door* door) {
             return door->shownInReality == open && door->clickableInReality == open && door->shownInGlasses == open &&
                    door->clickableInGlasses == open;
         };
         for (auto [tunnel, index] : doors) {
-            EXPECT_TRUE(isInState(door(tunnel, index))) << "door " << index << " of tunnel " << tunnel;
-            EXPECT_TRUE(!withPartners || isInState(door(tunnel, index)->getPartner())) << "its partner";
+            const Door* checked = door(tunnel, index);
+            EXPECT_TRUE(isInState(checked)) << "door " << index << " of tunnel " << tunnel;
+            if (withPartners) {
+                ASSERT_NE(checked->getPartner(), nullptr) << "door " << index << " of tunnel " << tunnel;
+                EXPECT_TRUE(isInState(checked->getPartner())) << "the partner of door " << index << " of tunnel " << tunnel;
+            }
         }
     }
 
@@ -67,20 +63,21 @@ TEST_F(PuzzlesTest, TheKeyIgnoresTheGlassesViewTurnsSeeThroughOnAClickAndOpensTh
     const auto keyPlace = std::find(objects.begin(), objects.end(), gameState.key) - objects.begin();
     play(Route("key").then(upToTheKey()).press(SDLK_e, "put the glasses on").click("click the key"));
     ASSERT_TRUE(isHitByViewLine(gameState.key));
-    expectDoors({{2, 2}, {9, 5}}, false);
+    expectDoors(KEY_DOORS, false);
 
     play(Route("key").press(SDLK_e, "take the glasses off").click("click the key"));
     // The see-through key takes the solid key's place among the tunnel's objects.
     EXPECT_EQ(objects.at(keyPlace), gameState.transparentKey);
     EXPECT_FALSE(tunnel(4)->containsObject(gameState.key) || gameState.keySolid);
-    expectDoors({{2, 2}, {9, 5}, {3, 5}}, true);
+    expectDoors(KEY_DOORS, true);
+    expectDoors(DoorList{KEY_LAST_DOOR}, true);
     // The first door, door 2 of tunnel 0, shows in the glasses view but cannot be used there.
     EXPECT_TRUE(door(0, 2)->clickableInReality && door(0, 2)->shownInGlasses && !door(0, 2)->clickableInGlasses);
 
     jumpTo(0);
     clickDoor(0, 2);
     EXPECT_TRUE(gameState.inTunnel(3));
-    expectDoors({{1, 5}, {3, 4}, {2, 5}, {3, 3}}, true);
+    expectDoors(FIRST_DOOR_BONUS, true);
 }
 
 // The switches of tunnels 5 and 7 start off, that of tunnel 9 on; a click prints the new state.
@@ -155,13 +152,13 @@ TEST_F(PuzzlesTest, TheCubesParkInTheGlassesViewAndComeBackAtRestInTheRealityVie
 {
     const glm::vec3 hintBefore = cube(3);
     jumpTo(17); // the game's first tick counts as a switch to the reality view
-    EXPECT_EQ(cube(3), hintBefore + PARKED_OFFSET);
+    EXPECT_EQ(cube(3), hintBefore + HIDDEN_OFFSET);
     tick(); // the cubes are still dropping onto the floor
     const glm::vec3 before[] = {cube(0), cube(1), cube(2)};
 
     switchView(1);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_FLOAT_EQ(cube(i).z, before[i].z + PARKED_OFFSET.z);
+        EXPECT_FLOAT_EQ(cube(i).z, before[i].z + HIDDEN_OFFSET.z);
         EXPECT_EQ(cube(3 + i), HINT_CUBE_POSITIONS[i]);
     }
     ticks(50); // two seconds parked outside the tunnel, with nothing beneath
@@ -170,14 +167,14 @@ TEST_F(PuzzlesTest, TheCubesParkInTheGlassesViewAndComeBackAtRestInTheRealityVie
         EXPECT_FLOAT_EQ(cube(i).z, before[i].z);
         EXPECT_NEAR(cube(i).y, before[i].y, 0.5f);
         EXPECT_LT(gameState.cubes[i]->getBody()->getLinearVelocity().length(), 1.0f);
-        EXPECT_EQ(cube(3 + i), HINT_CUBE_POSITIONS[i] + PARKED_OFFSET);
+        EXPECT_EQ(cube(3 + i), HINT_CUBE_POSITIONS[i] + HIDDEN_OFFSET);
     }
     rest(); // back on the floor of tunnel 17, not through it
     EXPECT_GT(cube(0).y, tunnel(17)->getPosition().y);
 
     // A view switched outside tunnel 17 counts when the player comes back.
     const float restingZ = cube(1).z;
-    for (float parked : {PARKED_OFFSET.z, 0.0f}) {
+    for (float parked : {HIDDEN_OFFSET.z, 0.0f}) {
         jumpTo(16);
         switchView(1);
         jumpTo(17);

@@ -1,6 +1,7 @@
 #include "support/LevelFixture.h"
 #include "support/RenderChecks.h"
 
+#include "app/Application.h"
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
 #include "level/Level.h"
@@ -72,14 +73,14 @@ protected:
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         defaultProgram->use(true);
-        defaultProgram->setView(camera->getViewMatrix());
+        defaultProgram->setView(camera->syncViewMatrix());
         drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
         defaultProgram->use(false);
     }
 
     glm::ivec3 centre() const
     {
-        const HeadlessContext::Pixel pixel = context->pixel(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
+        const Pixel pixel = pixelAt(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
         return {pixel.r, pixel.g, pixel.b};
     }
 };
@@ -89,8 +90,8 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
     aim({60, 12, 0}, {400, 6, 0});
     glGetError();
     renderFrame();
-    const std::vector<std::uint8_t> reality = context->readColour();
-    savePicture(*context, "screenshots/tunnel0-reality.png");
+    const std::vector<std::uint8_t> reality = readFrame();
+    savePicture("screenshots/tunnel0-reality.png");
 
     // What the next frame and the end screen rely on.
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -111,8 +112,8 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
 
     gameState.realityView = false;
     renderFrame();
-    savePicture(*context, "screenshots/tunnel0-glasses.png");
-    EXPECT_GT(compareFrames(reality, context->readColour(), 12).differing, WINDOW_WIDTH * WINDOW_HEIGHT / 3u);
+    savePicture("screenshots/tunnel0-glasses.png");
+    EXPECT_GT(compareFrames(reality, readFrame(), 12).differing, WINDOW_WIDTH * WINDOW_HEIGHT / 3u);
 }
 
 TEST_F(RendererTest, WithCullingOffAFrameCountsWhatEachViewShowsAndPrintsNoCulledLine)
@@ -196,7 +197,7 @@ TEST_F(RendererTest, TheGlassDoorStandsOutOfSightInRealityAndTintsWhatLiesBehind
     renderFrame();
     EXPECT_EQ(glassDoor->getPosition(), origin + glm::vec3(350, 0, 0));
     const glm::ivec3 throughGlass = centre();
-    savePicture(*context, "screenshots/glass-door.png");
+    savePicture("screenshots/glass-door.png");
     renderSettings.transparency = false;
     renderFrame();
     const glm::ivec3 opaqueDoor = centre();
@@ -213,4 +214,31 @@ TEST_F(RendererTest, TheGlassDoorStandsOutOfSightInRealityAndTintsWhatLiesBehind
     EXPECT_TRUE(glm::all(glm::greaterThanEqual(throughGlass, glm::min(opaqueDoor, behindDoor) - 2) &&
                          glm::lessThanEqual(throughGlass, glm::max(opaqueDoor, behindDoor) + 2)))
         << "the glass mixes the door's colour with what lies behind it";
+}
+
+// The end screen once the game is won or lost: lit, with its words standing out of the picture.
+TEST_F(RendererTest, TheEndScreensOfAWonAndALostGameAreLitAndCarryTheirWords)
+{
+    std::vector<std::uint8_t> screens[2];
+    for (bool won : {true, false}) {
+        gameState.won = won;
+        gameState.lost = !won;
+        prepareEndScreen();
+        drawEndScreen();
+        savePicture(won ? "screenshots/end-won.png" : "screenshots/end-lost.png");
+        screens[won] = readFrame();
+        // Grey levels of the window's middle half: the letters and the ground they stand on.
+        std::vector<int> greys;
+        for (int y = WINDOW_HEIGHT / 4; y < 3 * WINDOW_HEIGHT / 4; ++y)
+            for (int x = WINDOW_WIDTH / 4; x < 3 * WINDOW_WIDTH / 4; ++x) {
+                const std::uint8_t* rgb = &screens[won][(static_cast<std::size_t>(y) * WINDOW_WIDTH + x) * 4];
+                greys.push_back((rgb[0] + rgb[1] + rgb[2]) / 3);
+            }
+        std::sort(greys.begin(), greys.end());
+        const int darkest = greys[greys.size() / 20], brightest = greys[greys.size() * 19 / 20];
+        const int median = greys[greys.size() / 2];
+        EXPECT_GT(median, 40) << (won ? "won" : "lost") << ": the screen is lit";
+        EXPECT_GT(brightest - darkest, 60) << (won ? "won" : "lost") << ": the words stand out";
+    }
+    EXPECT_GT(compareFrames(screens[0], screens[1], 20).differing, 2000u) << "won and lost say different things";
 }

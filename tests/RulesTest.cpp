@@ -1,8 +1,9 @@
 #include "support/PlayingFixture.h"
 
 #include "game/PlayerState.h"
-#include "game/Puzzles.h"
 #include "game/Rules.h"
+#include "level/LevelPlan.h"
+#include "render/Renderer.h"
 #include "world/Portal.h"
 #include "world/Train.h"
 
@@ -12,11 +13,6 @@
 namespace {
 
 const char* const NEW_TRAIN_LINE = "Attention, a new train has started.\n";
-
-Route::Condition inTunnel(int index)
-{
-    return [index] { return gameState.inTunnel(index); };
-}
 
 class RulesTest : public PlayingFixture {
 protected:
@@ -41,7 +37,7 @@ protected:
         const glm::vec3 eye = camera->syncPosition();
         EXPECT_NEAR(eye.x, point.x, tolerance);
         EXPECT_NEAR(eye.z, point.z, tolerance);
-        EXPECT_GT(camera->getViewDirection().x * facing, 0.9f);
+        EXPECT_GT(camera->syncViewDirection().x * facing, 0.9f);
     }
 
     static long trainsIn(int tunnel)
@@ -90,6 +86,42 @@ TEST_F(RulesTest, APortalCarriesThePlayerToTheLinkedSideFacingOnwardAndATouchDoo
     expectEyeAt(touchDoor->getPartner()->getPosition() + glm::vec3(3.0f, 0.0f, 0.0f), -1.0f);
     EXPECT_TRUE(tunnel(4)->getPortals().empty());
     EXPECT_TRUE(tunnel(1)->containsObject(touchDoor));
+}
+
+// The far-end doors of tunnels 2, 3 and 11 face far-end doors of tunnels 7, 9 and 16: walking
+// into the portal at the end of one tunnel comes out of the end of the other, turned round.
+TEST_F(RulesTest, APortalBetweenTwoFarEndDoorsTurnsThePlayerHalfRound)
+{
+    for (auto [from, to] : {std::pair(2, 7), std::pair(3, 9), std::pair(11, 16)}) {
+        SCOPED_TRACE("from tunnel " + std::to_string(from) + " to " + std::to_string(to));
+        Door* farDoor = door(from, 0);
+        ASSERT_EQ(farDoor->getDestination(), tunnel(to));
+        farDoor->openPortals(gameState.portalModels, camera);
+        jumpTo(from);
+        play(Route("into the portal")
+                 .strafeTo(farDoor->getPosition().z, "line up with the far-end door")
+                 .aim(alongTunnel(1.0f), "look down the tunnel")
+                 .walkUntil(SDL_SCANCODE_W, inTunnel(to), 600, "walk into the portal"));
+        expectEyeAt(farDoor->getPartner()->getPosition() - glm::vec3(8.0f, 0.0f, 0.0f), -1.0f, 2.0f);
+    }
+}
+
+// In the glasses view the glass door stands across the key's tunnel near its far end.
+TEST_F(RulesTest, TheGlassDoorStopsThePlayerInTheGlassesViewOnly)
+{
+    const float glassDoorX = tunnel(plan::GLASS_DOOR_TUNNEL)->getPosition().x + 350.0f;
+    for (bool realityView : {false, true}) {
+        jumpTo(plan::GLASS_DOOR_TUNNEL);
+        if (gameState.realityView != realityView)
+            pushKey(SDLK_e);
+        keys[SDL_SCANCODE_W] = 1;
+        for (int frame = 0; frame < 40; ++frame) { // frames drawn among the ticks, as in the game
+            ticks(10);
+            renderFrame();
+        }
+        keys[SDL_SCANCODE_W] = 0;
+        EXPECT_EQ(camera->syncPosition().x < glassDoorX, !realityView) << (realityView ? "reality" : "glasses");
+    }
 }
 
 TEST_F(RulesTest, Door2OfTunnel3StartsATrainInTunnel11OnEveryClickInTheRealityView)
@@ -141,6 +173,7 @@ TEST_F(RulesTest, OnlyATrainHitsAndOnlyWithTheEyeStrictlyWithinTheBodyRadiusOfIt
     jumpTo(3);
     clickDoor(3, 2);
     Train* train = tunnel(11)->getTrain();
+    ASSERT_NE(train, nullptr) << "the click started no train in tunnel 11";
     auto [high, low] = train->worldBounds();
     const glm::vec3 beside(low.x - camera->getHalfWidth(), (low.y + high.y) * 0.5f, (low.z + high.z) * 0.5f);
     auto placeEye = [](const glm::vec3& eye) { camera->setPositionAndTarget(eye, eye + glm::vec3(10.0f, 0.0f, 0.0f)); };

@@ -1,21 +1,13 @@
 #include "render/ShaderProgram.h"
 #include "render/SpotLight.h"
 #include "support/RenderChecks.h"
+#include "support/RenderFixture.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Uses every uniform the setters write, by the game's names, so that none is optimised away.
-const char* const VERTEX_SOURCE =
-    "#version 330 core\nuniform mat4 model, norm, view, proj, depthBias, depthVP0, depthVP2;\n"
-    "out vec4 shade;\nvoid main() { shade = depthBias * depthVP0 * depthVP2 * norm[0];\n"
-    "gl_Position = proj * view * model[0]; }\n";
-const char* const FRAGMENT_SOURCE =
-    "#version 330 core\nstruct SpotLight { vec3 position; vec3 direction; vec3 intensity; float angle; };\n"
-    "uniform SpotLight spotLight3;\nuniform sampler2DShadow shadowMap2;\nin vec4 shade;\nout vec4 outColor;\n"
-    "void main() { outColor = shade + texture(shadowMap2, vec3(0.5)) * vec4(spotLight3.position + "
-    "spotLight3.direction + spotLight3.intensity, spotLight3.angle); }\n";
 
 // A matrix whose sixteen entries all differ, so that a transposed or swapped upload shows.
 glm::mat4 distinctMatrix(float seed)
@@ -36,12 +28,11 @@ template <typename Value> Value uniform(const ShaderProgram& program, const char
 
 } // namespace
 
-TEST(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
+using ShaderProgramTest = RenderFixture;
+
+TEST_F(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
 {
-    const HeadlessContext context;
-    ASSERT_TRUE(context.ok());
-    const ScratchFolder folder(std::filesystem::temp_directory_path());
-    const std::unique_ptr<ShaderProgram> program = folder.program(VERTEX_SOURCE, FRAGMENT_SOURCE);
+    const auto program = std::make_unique<ShaderProgram>(testData("uniforms_v.glsl"), testData("uniforms_f.glsl"));
     ASSERT_TRUE(program->isLinked());
     program->use(true);
     const char* const matrices[] = {"model", "norm", "view", "proj", "depthVP0", "depthVP2"};

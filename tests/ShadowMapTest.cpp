@@ -32,12 +32,12 @@ protected:
     // Mean grey value of a 7 x 7 patch around where the world point is seen.
     double brightnessAt(glm::vec3 worldPoint) const
     {
-        const glm::vec3 window = glm::project(worldPoint, camera->getViewMatrix(), camera->getProjectionMatrix(),
+        const glm::vec3 window = glm::project(worldPoint, camera->syncViewMatrix(), camera->getProjectionMatrix(),
                                               glm::vec4(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT));
         double sum = 0;
         for (int y = -3; y <= 3; ++y)
             for (int x = -3; x <= 3; ++x) {
-                const HeadlessContext::Pixel pixel = context->pixel(int(window.x) + x, int(window.y) + y);
+                const Pixel pixel = pixelAt(int(window.x) + x, int(window.y) + y);
                 sum += (pixel.r + pixel.g + pixel.b) / 3.0;
             }
         return sum / 49;
@@ -72,7 +72,7 @@ TEST_F(ShadowPassTest, EachLightRecordsTheFloorBelowItAndTheDebugViewShowsHowFar
     debugProgram->use(true);
     screenQuad.draw();
     debugProgram->use(false);
-    const HeadlessContext::Pixel centre = context->pixel(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
+    const Pixel centre = pixelAt(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
     EXPECT_NEAR(centre.r, 255.0 * (LIGHT_HEIGHT - LIGHT_NEAR) / (LIGHT_FAR - LIGHT_NEAR), 12.0);
     EXPECT_EQ(centre.r, centre.g);
     EXPECT_EQ(centre.g, centre.b);

@@ -2,10 +2,11 @@
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
+#include "render/WindowSize.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "support/WorldChecks.h"
-#include "world/TrainCollisionCallback.h"
+#include "physics/ContactCounter.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <btBulletDynamicsCommon.h>
@@ -39,6 +40,9 @@ TEST_F(TrainTest, ANewTrainRunsOneUnitPerTickOnTwelveRollingWheelsToTheFarEndAnd
     expectNear(origin + glm::vec3(55, 0, 0), train->getPosition());
     expectNear(farEnd, train->getCurrentTarget());
     ASSERT_EQ(12u, train->getChildren().size());
+    // The wheels stand under the train from the start, before its first update.
+    for (GameObject* wheel : train->getChildren())
+        expectNear(train->getPosition() + wheel->getPosition(), worldOrigin(wheel));
     // An update moves the train one unit along x and rolls each wheel, at its place under the
     // train, 5 degrees the way it goes.
     auto expectStep = [&](float along) {
@@ -84,8 +88,8 @@ TEST_F(TrainTest, ATrainThatReachesThePlayerEndsTheGameWhicheverWayRoundTheTouch
     btCollisionObject* ghost = camera->getGhostObject();
     btCollisionObject* body = train->getBody();
     for (auto [one, other] : {std::pair(ghost, body), std::pair(body, ghost)})
-        EXPECT_GT(contactsCounted(TrainCollisionCallback(ghost, body), one, other), 0) << "either way round";
-    EXPECT_EQ(0, contactsCounted(TrainCollisionCallback(ghost, door(0, 0)->getBody()), ghost, body))
+        EXPECT_GT(contactsCounted(ContactCounter(ghost, body), one, other), 0) << "either way round";
+    EXPECT_EQ(0, contactsCounted(ContactCounter(ghost, door(0, 0)->getBody()), ghost, body))
         << "a touch by anything else is not the train's";
 }
 
@@ -114,11 +118,12 @@ TEST_F(TrainTest, DrawAheadShowsTheTrainFurtherOnAndLeavesItWhereItWas)
     // Seen from the side, level with its middle; depth tells where the train covers the window.
     glm::vec3 middle((low.x + high.x) / 2, middleHeight, at.z);
     glm::mat4 view = glm::lookAt(middle + glm::vec3(0, 0, 80), middle, glm::vec3(0, 1, 0));
-    glm::mat4 projection = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 1.0f, 500.0f);
+    glm::mat4 projection = glm::perspective(glm::radians(60.0f), WINDOW_ASPECT, 1.0f, 500.0f);
     auto coveredAt = [&](float x) {
         glm::vec4 clip = projection * view * glm::vec4(x, middleHeight, at.z + 5, 1);
         float depth = 1;
-        glReadPixels(static_cast<int>((clip.x / clip.w + 1) * 400), 300, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        const int column = static_cast<int>((clip.x / clip.w + 1) * WINDOW_WIDTH / 2);
+        glReadPixels(column, WINDOW_HEIGHT / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         return depth < 1.0f;
     };
     defaultProgram->use(true);

@@ -87,24 +87,6 @@ TEST_F(TunnelTest, FindDoorOnRayGivesTheFirstListedDoorOfTheAskedWallThatTheLine
     EXPECT_EQ(nullptr, tunnel->findDoorOnRay({690, 35, 0}, {30, 0, 0}, true)) << "high above every door";
 }
 
-TEST_F(TunnelTest, PlacingPutsAnObjectBeyondTheOriginAndRemovingTakesOutEveryOccurrenceInOrder)
-{
-    Tunnel* tunnel = makeTunnel(1390, 0, 200);
-    auto* first = new GameObject(doorModel.get());
-    auto* twice = new GameObject(doorModel.get());
-    auto* last = new GameObject(doorModel.get());
-    tunnel->place(first, 350, 0, -20);
-    tunnel->place(twice, 2, 0, 0);
-    tunnel->place(last, 3, 0, 0);
-    tunnel->place(twice, 4, 0, 0);
-    expectNear({1740, 0, 180}, first->getPosition());
-    tunnel->removeObject(new GameObject(doorModel.get()));
-    EXPECT_EQ(4u, tunnel->getObjects().size());
-    tunnel->removeObject(twice);
-    EXPECT_EQ((std::vector<GameObject*>{first, last}), tunnel->getObjects());
-    EXPECT_FALSE(tunnel->containsObject(twice));
-}
-
 TEST_F(TunnelTest, DestroyingATunnelTakesItsShellPortalsAndTrainOutOfTheWorld)
 {
     int bodiesBefore = dynamicsWorld()->getNumCollisionObjects();

@@ -1,7 +1,7 @@
 #include "support/PlayingFixture.h"
 
 #include "game/GameState.h"
-#include "game/Routes.h"
+#include "play/Routes.h"
 
 #include <sstream>
 

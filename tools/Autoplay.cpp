@@ -5,10 +5,10 @@
 // Usage: marrowdeep-autoplay [door1|door2|train] [output folder]   (run from the game folder)
 #include "app/Application.h"
 #include "app/MainLoop.h"
-#include "app/ManualClock.h"
+#include "play/ManualClock.h"
 #include "game/GameState.h"
-#include "game/Route.h"
-#include "game/Routes.h"
+#include "play/Route.h"
+#include "play/Routes.h"
 #include "game/Rules.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Screenshot.h"

@@ -17,6 +17,7 @@
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
+#include "render/WindowSize.h"
 #include "world/GameObject.h"
 
 #include <GL/glew.h>
@@ -27,8 +28,6 @@ namespace {
 
 SDL_Window* window = nullptr;
 
-constexpr int WINDOW_WIDTH = 800;
-constexpr int WINDOW_HEIGHT = 600;
 constexpr int SHADOW_MAP_COUNT = 3;
 constexpr std::uint16_t SHADOW_MAP_WIDTH = 2048;
 constexpr std::uint16_t SHADOW_MAP_HEIGHT = 1024;
@@ -114,7 +113,7 @@ SDL_Window* gameWindow()
     return window;
 }
 
-bool initWindow()
+bool initWindow(bool shown)
 {
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return fail("SDL could not initialize! SDL Error: ", SDL_GetError());
@@ -126,7 +125,7 @@ bool initWindow()
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
 
     window = SDL_CreateWindow("Marrowdeep", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WINDOW_WIDTH,
-                              WINDOW_HEIGHT, SDL_WINDOW_OPENGL);
+                              WINDOW_HEIGHT, SDL_WINDOW_OPENGL | (shown ? 0 : SDL_WINDOW_HIDDEN));
     if (!window)
         return fail("Window could not be created! SDL Error: ", SDL_GetError());
     SDL_GLContext context = SDL_GL_CreateContext(window);
@@ -147,6 +146,8 @@ bool initWindow()
     // The portal pass relies on a stencil buffer that holds 0 outside its own steps.
     glClear(GL_STENCIL_BUFFER_BIT);
 
+    if (!shown)
+        return true; // a hidden window has no mouse to trap
     SDL_SetHintWithPriority("SDL_MOUSE_RELATIVE_MODE_WARP", "1", SDL_HINT_OVERRIDE);
     if (SDL_SetRelativeMouseMode(SDL_TRUE) == -1)
         std::cerr << "SDL could not trap mouse: " << SDL_GetError() << std::endl;

@@ -5,7 +5,8 @@
 class Clock;
 
 // Opens SDL, the 800 x 600 window, the OpenGL 3.3 context and GLEW with the fixed GL state.
-bool initWindow();
+// A hidden window (for drawing that is only read back) does not trap the mouse.
+bool initWindow(bool shown = true);
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
 // One frame of the game as the player sees it: the scene, then the overlay over it.

@@ -4,6 +4,7 @@
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
+#include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Overlay.h"
@@ -14,23 +15,17 @@
 
 namespace {
 
-// The two tunnels whose view switches count for the multi-view puzzle.
-constexpr int FIRST_MULTI_VIEW_TUNNEL = 11;
-constexpr int SECOND_MULTI_VIEW_TUNNEL = 18;
 // The debug jump puts the eye above the tunnel's origin, looking down the tunnel.
 const glm::vec3 DEBUG_JUMP_EYE_OFFSET(0.0f, 10.0f, 0.0f);
 const glm::vec3 DEBUG_JUMP_TARGET_OFFSET(10.0f, 0.0f, 0.0f);
 
-bool inTunnel(int index)
-{
-    return gameState.currentTunnel == gameState.tunnels[index];
-}
-
 void switchView()
 {
     gameState.realityView = !gameState.realityView;
-    if (inTunnel(FIRST_MULTI_VIEW_TUNNEL) || inTunnel(SECOND_MULTI_VIEW_TUNNEL))
-        gameState.viewSwitchCount += 1;
+    for (int viewSwitchTunnel : plan::VIEW_SWITCH_TUNNELS) {
+        if (gameState.inTunnel(viewSwitchTunnel))
+            gameState.viewSwitchCount += 1;
+    }
 }
 
 void jumpToTunnel(int index)

@@ -26,7 +26,7 @@ struct GameState {
     bool lost = false;                    // a train hit the player
     bool realityView = true;              // true = reality view, false = glasses view (key E)
     Tunnel* currentTunnel = nullptr;      // the tunnel the player is in
-    Tunnel* tunnels[TUNNEL_SLOTS] = {};   // the level's tunnels in slots 0..20
+    Tunnel* tunnels[TUNNEL_SLOTS] = {};   // the level's tunnels in slots 0..20 (Tunnel 1..21)
     const Uint8* keyboardState = nullptr; // SDL's key array indexed by scancode (or a test's)
     const Clock* clock = nullptr;         // game time in milliseconds
     bool leftButtonHeld = false;          // the left mouse button is down
@@ -39,12 +39,12 @@ struct GameState {
     std::vector<int> trainTunnels;        // tunnels in which the schedule starts no new train
 
     // Final doors.
-    std::vector<GameObject*> finalDoors;  // final door of tunnel 13, then of tunnel 19
-    bool finalDoorUsable = false;         // the final door of tunnel 19 can be used
+    std::vector<GameObject*> finalDoors;  // in the order of plan::FINAL_DOOR_TUNNELS
+    bool finalDoorUsable = false;         // the second final door can be used
     std::vector<Model*> portalModels;     // portal surface, then portal frame
 
     // Key puzzle.
-    GameObject* key = nullptr;            // the solid key in tunnel 4
+    GameObject* key = nullptr;            // the solid key in the key's tunnel
     GameObject* transparentKey = nullptr; // the see-through key at the same spot
     bool keySolid = false;                // the key was turned back from see-through to solid
     bool firstDoorBonusDone = false;      // the first-door bonus was given
@@ -55,12 +55,12 @@ struct GameState {
     bool switchesSolved = false;              // all switches were on at the last check
 
     // Multi-view puzzle.
-    int viewSwitchCount = 0;                      // view switches made in tunnel 11 or 18
+    int viewSwitchCount = 0;                      // view switches made in a view-switch tunnel
     std::uint32_t multiViewStartTicks = TIMER_STOPPED;
     bool multiViewBonusDone = false;
 
     // Patience puzzle.
-    GameObject* button = nullptr;                 // the button in tunnel 20
+    GameObject* button = nullptr;                 // the button in the button tunnel
     bool patienceDone = false;                    // the button was held long enough
     std::uint32_t patienceStartTicks = TIMER_STOPPED;
 

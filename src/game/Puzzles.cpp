@@ -2,74 +2,40 @@
 
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
+#include "game/Rules.h"
+#include "level/Level.h"
+#include "level/LevelPlan.h"
 #include "level/Tunnel.h"
-#include "physics/Camera.h"
 #include "world/Door.h"
 
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
-#include <initializer_list>
+#include <iterator>
 
 namespace {
 
-// Door k of tunnel n.
-struct DoorIndex {
-    int tunnel;
-    int door;
-};
+using namespace plan;
 
-// The first door walked through by click, and the doors its first use opens.
-constexpr DoorIndex FIRST_DOOR{0, 2};
-constexpr DoorIndex FIRST_DOOR_BONUS[] = {{1, 5}, {3, 4}, {2, 5}, {3, 3}};
-
-// The key of tunnel 4 and the doors each click on it opens.
-constexpr int KEY_TUNNEL = 4;
-constexpr DoorIndex KEY_DOORS[] = {{2, 2}, {9, 5}};
-constexpr DoorIndex KEY_DOOR_SHOWN_IN_GLASSES{0, 2};
-constexpr DoorIndex KEY_LAST_DOOR{3, 5};
-
-// The switches: one front per tunnel, standing at this offset from the tunnel's origin.
-constexpr int SWITCH_TUNNELS[] = {5, 7, 9};
-const glm::vec3 SWITCH_OFFSET(20.0f, 6.0f, 20.0f);
-// Opened with their partners when every switch is on; the first six close again when one is off.
-constexpr DoorIndex SWITCH_DOORS_THAT_CLOSE[] = {{10, 3}, {10, 4}, {10, 5}, {16, 0}, {16, 1}, {16, 2}};
-constexpr DoorIndex SWITCH_DOORS_THAT_STAY[] = {{7, 1}, {7, 5}, {7, 6}, {9, 1}, {9, 2}, {10, 2}, {17, 1}, {17, 2}};
-
-// Three view switches in tunnel 11 or 18 open two doors for two seconds, and once some more.
-constexpr int MULTI_VIEW_TUNNELS[] = {11, 18};
+// Three view switches open the multi-view doors for two seconds.
 constexpr int MULTI_VIEW_SWITCHES = 3;
 constexpr std::uint32_t MULTI_VIEW_WINDOW_MS = 2000;
-constexpr DoorIndex MULTI_VIEW_DOORS[] = {{11, 2}, {18, 2}};
-constexpr DoorIndex MULTI_VIEW_BONUS[] = {{1, 1}, {4, 3}, {5, 2}, {5, 3}, {5, 4}, {7, 4}};
 
-// The button of tunnel 20, held for more than 15 seconds.
-constexpr int PATIENCE_TUNNEL = 20;
+// The button, held for more than 15 seconds.
 constexpr std::uint32_t PATIENCE_MS = 15000;
 
-// The cubes of tunnel 17: in line when cube 0 is within 5 in z of cubes 1 and 2.
-constexpr int ALIGN_TUNNEL = 17;
+// The cubes are in line when cube 0 is within 5 in z of cubes 1 and 2.
 constexpr float ALIGN_TOLERANCE = 5.0f;
-constexpr int MOVABLE_CUBES = 3;
-// The glasses view parks the movable cubes behind the wall and shows the static ones in line.
-const glm::vec3 HIDDEN_OFFSET(0.0f, 0.0f, 100.0f);
-const glm::vec3 HINT_CUBE_POSITIONS[] = {{1600.0f, 1.0f, 200.0f}, {1590.0f, 1.0f, 200.0f}, {1580.0f, 1.0f, 200.0f}};
-constexpr DoorIndex ALIGN_DOORS[] = {{5, 0}, {5, 1}, {15, 0}, {15, 1}, {15, 3}, {15, 4}};
-
-Door* doorAt(const DoorIndex& index)
-{
-    return levelDoor(index.tunnel, index.door);
-}
 
 template <typename Doors> void setDoorsOpen(const Doors& doors, bool open, bool withPartner)
 {
     for (const DoorIndex& index : doors)
-        doorAt(index)->setOpen(open, withPartner);
+        levelDoor(index)->setOpen(open, withPartner);
 }
 
-bool inAnyTunnel(std::initializer_list<int> indexes)
+template <typename Tunnels> bool inAnyTunnel(const Tunnels& indexes)
 {
-    return std::any_of(indexes.begin(), indexes.end(), [](int index) { return gameState.inTunnel(index); });
+    return std::any_of(std::begin(indexes), std::end(indexes), [](int index) { return gameState.inTunnel(index); });
 }
 
 // Swaps the key shown in the current tunnel for the other one, in its place in the list:
@@ -90,9 +56,8 @@ void swapKey()
 
 GameObject* currentSwitchFront()
 {
-    glm::vec3 origin = gameState.currentTunnel->getPosition();
     for (const auto& [front, on] : gameState.switchStates) {
-        if (front->getPosition() - SWITCH_OFFSET == origin)
+        if (gameState.currentTunnel->containsObject(front))
             return front;
     }
     return nullptr;
@@ -115,7 +80,7 @@ void hideCubes()
         cube->move(HIDDEN_OFFSET.x, HIDDEN_OFFSET.y, HIDDEN_OFFSET.z);
         stopCube(cube);
     }
-    for (int i = 0; i < MOVABLE_CUBES; ++i)
+    for (int i = 0; i < HINT_CUBES; ++i)
         gameState.cubes[MOVABLE_CUBES + i]->setPosition(HINT_CUBE_POSITIONS[i]);
     gameState.cubesHidden = true;
 }
@@ -127,13 +92,13 @@ void showCubes()
         cube->setPosition(gameState.cubeStartPositions[i]);
         stopCube(cube);
     }
-    for (int i = 0; i < MOVABLE_CUBES; ++i)
+    for (int i = 0; i < HINT_CUBES; ++i)
         gameState.cubes[MOVABLE_CUBES + i]->move(HIDDEN_OFFSET.x, HIDDEN_OFFSET.y, HIDDEN_OFFSET.z);
     gameState.cubesHidden = false;
 }
 
 // The movable cubes are shown in the reality view only. The cubes follow the view, not just its
-// switches: a view switched outside tunnel 17 must not leave them hidden, or shown in the glasses
+// switches: a view switched outside the cube tunnel must not leave them hidden, or shown in the glasses
 // view, when the player comes back. A switch to the reality view puts them back also when they
 // were not hidden, as on the very first tick.
 void followView()
@@ -167,20 +132,9 @@ void checkAlignment()
 
 } // namespace
 
-Door* levelDoor(int tunnel, int index)
-{
-    return gameState.tunnels[tunnel]->getDoors()[index];
-}
-
-bool isHitByViewLine(const GameObject* object)
-{
-    glm::vec3 eye = camera->syncPosition();
-    return object->isHitByRay(eye, camera->getViewDirection());
-}
-
 void applyFirstDoorBonus(Door* clickedDoor)
 {
-    if (clickedDoor != doorAt(FIRST_DOOR) || gameState.firstDoorBonusDone)
+    if (clickedDoor != levelDoor(FIRST_DOOR) || gameState.firstDoorBonusDone)
         return;
     setDoorsOpen(FIRST_DOOR_BONUS, true, false);
     gameState.firstDoorBonusDone = true;
@@ -195,15 +149,15 @@ void applyKeyRule()
         return;
     setDoorsOpen(KEY_DOORS, true, false);
     swapKey();
-    Door* shownInGlasses = doorAt(KEY_DOOR_SHOWN_IN_GLASSES);
+    Door* shownInGlasses = levelDoor(KEY_DOOR_SHOWN_IN_GLASSES);
     shownInGlasses->setOpen(true, false);
     shownInGlasses->clickableInGlasses = false;
-    doorAt(KEY_LAST_DOOR)->setOpen(true, false);
+    levelDoor(KEY_LAST_DOOR)->setOpen(true, false);
 }
 
 void applySwitchToggle()
 {
-    if (!inAnyTunnel({SWITCH_TUNNELS[0], SWITCH_TUNNELS[1], SWITCH_TUNNELS[2]}))
+    if (!inAnyTunnel(SWITCH_TUNNELS))
         return;
     GameObject* front = currentSwitchFront();
     if (!front)
@@ -224,7 +178,7 @@ void applySwitchToggle()
 
 void updateMultiViewPuzzle()
 {
-    if (!inAnyTunnel({MULTI_VIEW_TUNNELS[0], MULTI_VIEW_TUNNELS[1]}))
+    if (!inAnyTunnel(VIEW_SWITCH_TUNNELS))
         return;
     if (gameState.viewSwitchCount < MULTI_VIEW_SWITCHES)
         return;
@@ -260,7 +214,7 @@ void updateSwitchPuzzle()
 
 void updatePatiencePuzzle()
 {
-    if (!gameState.inTunnel(PATIENCE_TUNNEL) || gameState.patienceDone)
+    if (!gameState.inTunnel(BUTTON_TUNNEL) || gameState.patienceDone)
         return;
     if (!gameState.leftButtonHeld) {
         gameState.patienceStartTicks = TIMER_STOPPED;
@@ -277,7 +231,7 @@ void updatePatiencePuzzle()
 
 void updateAlignPuzzle()
 {
-    if (gameState.inTunnel(ALIGN_TUNNEL)) {
+    if (gameState.inTunnel(CUBE_TUNNEL)) {
         followView();
         checkAlignment();
     }

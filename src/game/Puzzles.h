@@ -1,7 +1,6 @@
 #pragma once
 
 class Door;
-class GameObject;
 
 // Click rules.
 void applyFirstDoorBonus(Door* clickedDoor);
@@ -13,8 +12,3 @@ void updateMultiViewPuzzle();
 void updateSwitchPuzzle();
 void updatePatiencePuzzle();
 void updateAlignPuzzle();
-
-// Door k of tunnel n, as the level builds them.
-Door* levelDoor(int tunnel, int index);
-// Whether the line from the player's eye along the view direction crosses the object's box.
-bool isHitByViewLine(const GameObject* object);

@@ -5,6 +5,8 @@
 #include "game/PlayerMessages.h"
 #include "game/PlayerState.h"
 #include "game/Puzzles.h"
+#include "level/Level.h"
+#include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "world/Door.h"
@@ -25,16 +27,8 @@ namespace {
 // A click looks for a door along the view direction stretched to this length.
 constexpr float CLICK_REACH = 30.0f;
 
-// Clicking this door in the reality view starts the trains, the first one in tunnel 11.
-constexpr int TRAIN_START_TUNNEL = 3;
-constexpr int TRAIN_START_DOOR = 2;
-constexpr int FIRST_TRAIN_TUNNEL = 11;
 // One more train starts every time more than a minute has passed.
 constexpr std::int32_t TRAIN_INTERVAL_MS = 60000;
-
-// The final doors: the first in tunnel 13, the second in tunnel 19.
-constexpr int FIRST_FINAL_DOOR_TUNNEL = 13;
-constexpr int SECOND_FINAL_DOOR_TUNNEL = 19;
 
 // Where a click walk puts the player: beside the partner door, looking into its tunnel.
 const glm::vec3 FAR_END_ARRIVAL(-5.0f, 1.0f, 0.0f);
@@ -56,8 +50,8 @@ bool leadsSomewhere(Door* door)
 void startTrains()
 {
     gameState.trainsStarted = true;
-    gameState.tunnels[FIRST_TRAIN_TUNNEL]->spawnTrain();
-    gameState.trainTunnels.push_back(FIRST_TRAIN_TUNNEL);
+    gameState.tunnels[plan::FIRST_TRAIN_TUNNEL]->spawnTrain();
+    gameState.trainTunnels.push_back(plan::FIRST_TRAIN_TUNNEL);
 }
 
 void clickDoor(Door* door)
@@ -67,7 +61,7 @@ void clickDoor(Door* door)
             walkThroughDoor(door);
         return;
     }
-    if (door == levelDoor(TRAIN_START_TUNNEL, TRAIN_START_DOOR))
+    if (door == levelDoor(plan::TRAIN_START_DOOR))
         startTrains();
     if (door->clickableInReality && leadsSomewhere(door)) {
         applyFirstDoorBonus(door);
@@ -75,17 +69,12 @@ void clickDoor(Door* door)
     }
 }
 
-bool isHitByLineFromEye(const GameObject* object, const glm::vec3& direction)
-{
-    return object->isHitByRay(camera->syncPosition(), direction);
-}
-
 void useFinalDoors(const glm::vec3& direction)
 {
-    if (gameState.inTunnel(FIRST_FINAL_DOOR_TUNNEL) && gameState.patienceDone &&
+    if (gameState.inTunnel(plan::FINAL_DOOR_TUNNELS[0]) && gameState.patienceDone &&
         isHitByLineFromEye(gameState.finalDoors[0], direction))
         gameState.won = true;
-    if (gameState.inTunnel(SECOND_FINAL_DOOR_TUNNEL) && gameState.finalDoorUsable &&
+    if (gameState.inTunnel(plan::FINAL_DOOR_TUNNELS[1]) && gameState.finalDoorUsable &&
         isHitByLineFromEye(gameState.finalDoors[1], direction))
         gameState.won = true;
 }
@@ -155,7 +144,7 @@ bool updateTick()
 
 void handleClick()
 {
-    glm::vec3 direction = camera->getViewDirection();
+    glm::vec3 direction = camera->syncViewDirection();
     bool facingFarEnd = direction.x > 0.0f;
     Door* door = gameState.currentTunnel->findDoorOnRay(camera->syncPosition(), direction * CLICK_REACH, facingFarEnd);
     if (door)
@@ -181,13 +170,14 @@ void walkThroughDoor(Door* door)
 
 void updatePortalTransit()
 {
-    // The list may not change under the loop; the old tunnel's portals are all tested.
-    std::vector<Portal*> portals = gameState.currentTunnel->getPortals();
+    // A copy: the walk may change the current tunnel and its list under the loop, and every
+    // portal of the tunnel the player stood in is still tested.
+    const std::vector<Portal*> portals = gameState.currentTunnel->getPortals();
     for (Portal* portal : portals) {
         if (!camera->contactTest(portal->getBody()))
             continue;
         Portal* linked = portal->getLinkedPortal();
-        glm::mat4 viewThroughPortal = portal->portalView(camera->getViewMatrix());
+        glm::mat4 viewThroughPortal = portal->portalView(camera->syncViewMatrix());
         glm::vec3 eye(glm::inverse(viewThroughPortal)[3]);
         // For these root objects the rotation vector holds the quaternion's x, y, z: its y is 0
         // for an unturned portal and +-1 for one turned half round.
@@ -195,7 +185,7 @@ void updatePortalTransit()
         float b = linked->getRotationVector().y;
         float turnDegrees = 180.0f - (a * 180.0f + b * 180.0f);
         glm::mat4 turn = glm::rotate(glm::mat4(1.0f), glm::radians(turnDegrees), glm::vec3(0.0f, 1.0f, 0.0f));
-        glm::vec3 direction(turn * glm::vec4(camera->getViewDirection(), 0.0f));
+        glm::vec3 direction(turn * glm::vec4(camera->syncViewDirection(), 0.0f));
         camera->setPositionAndTarget(eye, eye + LOOK_AHEAD * direction);
         gameState.currentTunnel = linked->getTunnel();
     }
@@ -228,6 +218,17 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
     camera->setPositionAndTarget(eye, glm::vec3(eye.x - LOOK_AHEAD, eye.y, eye.z));
     playerState->transitPending = false;
     return door->getDestination();
+}
+
+bool isHitByLineFromEye(const GameObject* object, const glm::vec3& direction)
+{
+    return object->isHitByRay(camera->syncPosition(), direction);
+}
+
+bool isHitByViewLine(const GameObject* object)
+{
+    glm::vec3 eye = camera->syncPosition();
+    return object->isHitByRay(eye, camera->syncViewDirection());
 }
 
 bool checkTrainHit(GameObject* object)

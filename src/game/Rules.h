@@ -1,5 +1,7 @@
 #pragma once
 
+#include <glm/glm.hpp>
+
 class Door;
 class GameObject;
 class Tunnel;
@@ -15,5 +17,9 @@ void updatePortalTransit();
 void updateTrainSchedule();
 // The tunnel that is current after a train test and a pending touch transit.
 Tunnel* updatePlayerState(Tunnel* tunnel);
+// Whether the line from the player's eye along the direction crosses the object's box.
+bool isHitByLineFromEye(const GameObject* object, const glm::vec3& direction);
+// The same along the player's view direction.
+bool isHitByViewLine(const GameObject* object);
 // Sphere of the player against the object's box; raises hitByTrain for a train.
 bool checkTrainHit(GameObject* object);

@@ -2,9 +2,11 @@
 
 #include "game/GameState.h"
 #include "game/PlayerState.h"
+#include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Model.h"
+#include "render/WindowSize.h"
 #include "world/Door.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
@@ -16,10 +18,11 @@ std::vector<Model*> levelModels;
 
 namespace {
 
-// Where the player starts, in tunnel 0, and the eye's projection.
+using namespace plan;
+
+// Where the player starts, in the first tunnel (index 0), and the eye's projection.
 const glm::vec3 PLAYER_START(40.0f, 10.0f, 0.0f);
 constexpr float FIELD_OF_VIEW = 60.0f;
-constexpr float ASPECT_RATIO = 1.3333334f;
 constexpr float NEAR_PLANE = 1.0f;
 constexpr float FAR_PLANE = 500.0f;
 
@@ -89,7 +92,7 @@ void createPlayer()
 {
     playerState = new PlayerState();
     camera = new Camera(PLAYER_START, playerState);
-    camera->setProjection(FIELD_OF_VIEW, ASPECT_RATIO, NEAR_PLANE, FAR_PLANE);
+    camera->setProjection(FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
     playerState->camera = camera;
 }
 
@@ -190,8 +193,8 @@ void pairFarEndDoors()
     doorBetween(9, 3)->pairWith(doorBetween(3, 9));
 }
 
-// At the start only the glasses view opens the way out of the first tunnels, and the door from
-// tunnel 1 to tunnel 4 is passed by walking backwards into it.
+// At the start only the glasses view opens the way out of the first tunnels (indexes 0 to 2), and
+// the door from index 1 to index 4 is passed by walking backwards into it.
 void setDoorStartStates()
 {
     doorBetween(0, 1)->setGlassesOpen(true);
@@ -210,12 +213,11 @@ void setDoorStartStates()
 
 void placeKeysAndGlassDoor(LevelModels& models)
 {
-    const glm::vec3 keySpot(370.0f, 11.0f, 0.0f);
     models.key = new Model("tunnel", "old_key3.obj");
     GameObject* key = new GameObject(models.key);
     key->addScale(KEY_SCALE_CHANGE, KEY_SCALE_CHANGE, KEY_SCALE_CHANGE);
     gameState.key = key;
-    tunnel(4)->place(key, keySpot.x, keySpot.y, keySpot.z);
+    tunnel(KEY_TUNNEL)->place(key, KEY_SPOT.x, KEY_SPOT.y, KEY_SPOT.z);
 
     models.glassDoor = new Model("glassdoor", "door2.obj");
     glassDoor = new GameObject(models.glassDoor);
@@ -223,7 +225,7 @@ void placeKeysAndGlassDoor(LevelModels& models)
     models.transparentKey = new Model("tunnel", "old_key_transparent.obj");
     GameObject* transparentKey = new GameObject(models.transparentKey);
     transparentKey->addScale(KEY_SCALE_CHANGE, KEY_SCALE_CHANGE, KEY_SCALE_CHANGE);
-    transparentKey->setPosition(tunnel(4)->getPosition() + keySpot);
+    transparentKey->setPosition(tunnel(KEY_TUNNEL)->getPosition() + KEY_SPOT);
     gameState.transparentKey = transparentKey;
 }
 
@@ -234,13 +236,9 @@ void openStartingDoors()
     openInBothViews(doorBetween(11, 3));
 }
 
-// One switch in each of tunnels 5, 7 and 9, on the wall; only the third starts on.
+// One switch on the wall of each switch tunnel, a front on a back plate.
 void placeSwitches(LevelModels& models)
 {
-    constexpr int SWITCH_COUNT = 3;
-    const int switchTunnels[SWITCH_COUNT] = {5, 7, 9};
-    const bool switchStartsOn[SWITCH_COUNT] = {false, false, true};
-    const glm::vec3 switchSpot(20.0f, 6.0f, 20.0f);
     models.switchBack = new Model("tunnel", "schalterback1.obj");
     models.switchFront = new Model("tunnel", "schalterfront.obj");
     std::vector<GameObject*> fronts;
@@ -250,28 +248,28 @@ void placeSwitches(LevelModels& models)
     for (int i = 0; i < SWITCH_COUNT; ++i)
         backs.push_back(new GameObject(models.switchBack));
     for (int i = 0; i < SWITCH_COUNT; ++i) {
-        tunnel(switchTunnels[i])->place(fronts[i], switchSpot.x, switchSpot.y, switchSpot.z);
-        tunnel(switchTunnels[i])->place(backs[i], switchSpot.x, switchSpot.y, switchSpot.z);
+        tunnel(SWITCH_TUNNELS[i])->place(fronts[i], SWITCH_SPOT.x, SWITCH_SPOT.y, SWITCH_SPOT.z);
+        tunnel(SWITCH_TUNNELS[i])->place(backs[i], SWITCH_SPOT.x, SWITCH_SPOT.y, SWITCH_SPOT.z);
     }
     for (int i = 0; i < SWITCH_COUNT; ++i)
-        gameState.switchStates[fronts[i]] = switchStartsOn[i];
+        gameState.switchStates[fronts[i]] = SWITCH_STARTS_ON[i];
     gameState.switchBacks = backs;
 }
 
-// Three movable cubes across tunnel 17, and three fixed hint cubes parked out of sight.
+// The movable cubes across the cube tunnel, and the fixed hint cubes parked out of sight.
 void placeCubes(LevelModels& models)
 {
-    const glm::vec3 cubeSpots[] = {{200.0f, 5.0f, -8.0f}, {200.0f, 5.0f, 0.0f}, {200.0f, 5.0f, 8.0f},
-                                   {0.0f, 5.0f, 100.0f},  {0.0f, 5.0f, 100.0f}, {0.0f, 5.0f, 100.0f}};
-    constexpr int MOVABLE_CUBES = 3;
+    const glm::vec3 cubeSpots[MOVABLE_CUBES + HINT_CUBES] = {{200.0f, 5.0f, -8.0f}, {200.0f, 5.0f, 0.0f},
+                                                              {200.0f, 5.0f, 8.0f},  {0.0f, 5.0f, 100.0f},
+                                                              {0.0f, 5.0f, 100.0f},  {0.0f, 5.0f, 100.0f}};
     models.cube = new Model("tunnel", "cube.obj");
     std::vector<GameObject*> cubes;
     for (int i = 0; i < MOVABLE_CUBES; ++i)
         cubes.push_back(new GameObject(models.cube, CUBE_MASS, true));
-    for (int i = MOVABLE_CUBES; i < 6; ++i)
+    for (int i = 0; i < HINT_CUBES; ++i)
         cubes.push_back(new GameObject(models.cube));
-    for (int i = 0; i < 6; ++i)
-        tunnel(17)->place(cubes[i], cubeSpots[i].x, cubeSpots[i].y, cubeSpots[i].z);
+    for (int i = 0; i < MOVABLE_CUBES + HINT_CUBES; ++i)
+        tunnel(CUBE_TUNNEL)->place(cubes[i], cubeSpots[i].x, cubeSpots[i].y, cubeSpots[i].z);
     gameState.cubes = cubes;
     for (int i = 0; i < MOVABLE_CUBES; ++i)
         gameState.cubeStartPositions.push_back(cubes[i]->getPosition());
@@ -289,7 +287,7 @@ void placeButton(LevelModels& models)
 {
     models.button = new Model("tunnel", "button1.obj");
     gameState.button = new GameObject(models.button);
-    tunnel(20)->place(gameState.button, 380.0f, 10.0f, 0.0f);
+    tunnel(BUTTON_TUNNEL)->place(gameState.button, 380.0f, 10.0f, 0.0f);
 }
 
 // A hint sign, turned about y (degrees) and then placed in its tunnel.
@@ -308,18 +306,18 @@ void placeSigns(LevelModels& models)
     models.changeMultipleViewSign = new Model("hints", "changeMultipleViewSign.obj");
     models.switchesNumberSign = new Model("hints", "switchesNumberSign.obj");
     placeSign(models.switchViewSign, 90.0f, 0, 300.0f, -20.0f);
-    placeSign(models.changeMultipleViewSign, 0.0f, 11, 350.0f, 0.0f);
-    placeSign(models.unlockNewTunnelSign, 0.0f, 18, 350.0f, 0.0f);
-    placeSign(models.patienceSign, 90.0f, 20, 350.0f, -20.0f);
-    for (int switchTunnel : {5, 7, 9})
+    placeSign(models.changeMultipleViewSign, 0.0f, VIEW_SWITCH_TUNNELS[0], 350.0f, 0.0f);
+    placeSign(models.unlockNewTunnelSign, 0.0f, VIEW_SWITCH_TUNNELS[1], 350.0f, 0.0f);
+    placeSign(models.patienceSign, 90.0f, BUTTON_TUNNEL, 350.0f, -20.0f);
+    for (int switchTunnel : SWITCH_TUNNELS)
         placeSign(models.switchesNumberSign, -90.0f, switchTunnel, 40.0f, 20.0f);
 }
 
-// The two doors that end the game stand in the far walls of tunnels 13 and 19.
+// The two doors that end the game stand in the far walls of their tunnels.
 void placeFinalDoors(LevelModels& models)
 {
     models.finalDoor = new Model("tunnel", "finaldoor.obj");
-    for (int finalTunnel : {13, 19}) {
+    for (int finalTunnel : FINAL_DOOR_TUNNELS) {
         GameObject* finalDoor = new GameObject(models.finalDoor);
         tunnel(finalTunnel)->place(finalDoor, 379.0f, 0.0f, 0.0f);
         gameState.finalDoors.push_back(finalDoor);
@@ -353,14 +351,23 @@ void keepModelsForShutdown(const LevelModels& models)
                    models.unlockNewTunnelSign};
 }
 
-// Tunnels in which the train schedule never starts a train.
 void reserveTrainFreeTunnels()
 {
-    for (int trainFree : {5, 15, 17})
+    for (int trainFree : TRAIN_FREE_TUNNELS)
         gameState.trainTunnels.push_back(trainFree);
 }
 
 } // namespace
+
+Door* levelDoor(int tunnel, int index)
+{
+    return gameState.tunnels[tunnel]->getDoors()[index];
+}
+
+Door* levelDoor(const DoorIndex& index)
+{
+    return levelDoor(index.tunnel, index.door);
+}
 
 void buildLevel()
 {

@@ -2,7 +2,7 @@
 
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
-#include "physics/CameraCollisionCallback.h"
+#include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
 #include "world/Door.h"
 
@@ -166,7 +166,7 @@ void Camera::jump()
 
 bool Camera::contactTest(btCollisionObject* other)
 {
-    CameraCollisionCallback callback(other, ghostObject);
+    ContactCounter callback(other, ghostObject);
     dynamicsWorld()->contactPairTest(other, ghostObject, callback);
     return callback.getContactCount() > 0;
 }
@@ -177,12 +177,12 @@ glm::vec3 Camera::syncPosition()
     return position;
 }
 
-glm::mat4 Camera::getViewMatrix()
+glm::mat4 Camera::syncViewMatrix()
 {
     return glm::lookAt(syncPosition(), target, up);
 }
 
-glm::vec3 Camera::getViewDirection()
+glm::vec3 Camera::syncViewDirection()
 {
     return glm::normalize(target - syncPosition());
 }

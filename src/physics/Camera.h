@@ -35,8 +35,9 @@ public:
     bool contactTest(btCollisionObject* other);
 
     glm::vec3 syncPosition(); // eye position read back from the ghost
-    glm::mat4 getViewMatrix();
-    glm::vec3 getViewDirection();
+    // The view matrix and the unit view direction, from the eye read back first as syncPosition does.
+    glm::mat4 syncViewMatrix();
+    glm::vec3 syncViewDirection();
     glm::mat4 getProjectionMatrix() const { return projection; }
     void setProjection(float fovDegrees, float aspect, float nearDist, float farDist);
     void setPositionAndTarget(glm::vec3 position, glm::vec3 target);
@@ -48,7 +49,6 @@ public:
     void updateFrustum();
     // False only when the box spanned by the two corners lies wholly outside one frustum plane.
     bool isVisible(const glm::vec3& a, const glm::vec3& b) const;
-    const std::vector<FrustumPlane>& getFrustumPlanes() const { return frustumPlanes; }
 
 private:
     void createCharacter();
@@ -74,7 +74,7 @@ private:
     float farHalfHeight = 0;
     float nearHalfWidth = 0;
     float farHalfWidth = 0;
-    float aspectRatio = 4.0f / 3.0f;
+    float aspectRatio = 1.0f;    // width over height, set with the projection
     std::vector<FrustumPlane> frustumPlanes;
     float walkSpeed = 1.0f;      // world units per key per tick
     float turnPerPixel = 1.0f;   // degrees of turn and tilt per pixel of mouse motion

@@ -26,7 +26,6 @@ public:
     // The eight corners of that box, for placing it in the world.
     std::array<glm::vec3, 8> corners() const;
     std::vector<Mesh*> getMeshes() const { return meshes; }
-    const std::string& getDirectory() const { return directory; }
 
 private:
     void import(const std::string& path);

@@ -3,6 +3,7 @@
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
 #include "level/Level.h"
+#include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Model.h"
@@ -25,9 +26,8 @@ namespace {
 
 // Lights beyond the third of a tunnel cast no light: there are three shadow maps and uniforms.
 constexpr std::size_t MAX_SHADOW_LIGHTS = 3;
-// The glass door belongs to the fifth tunnel; in the reality view it stands out of the way
+// The glass door belongs to the key's tunnel (the fifth); in the reality view it stands out of the way
 // (beyond the far end wall), in the glasses view it blocks the tunnel near its far end.
-constexpr int GLASS_DOOR_TUNNEL = 4;
 const glm::vec3 GLASS_DOOR_REALITY_OFFSET(450.0f, 0.0f, 0.0f);
 const glm::vec3 GLASS_DOOR_GLASSES_OFFSET(350.0f, 0.0f, 0.0f);
 // Every portal of a tunnel raises the stencil from 0 to this value over its screen area.
@@ -172,7 +172,7 @@ void limitToPortalArea(const Portal* portal, Camera* camera)
 {
     glm::vec2 low(std::numeric_limits<float>::max());
     glm::vec2 high(std::numeric_limits<float>::lowest());
-    const glm::mat4 toClip = camera->getProjectionMatrix() * camera->getViewMatrix();
+    const glm::mat4 toClip = camera->getProjectionMatrix() * camera->syncViewMatrix();
     if (!extendWindowArea(portal, toClip, low, high))
         return;
     GLint viewport[4] = {0, 0, 0, 0};
@@ -198,7 +198,7 @@ void markPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
     glStencilFunc(GL_NOTEQUAL, 0, 0xFF);
     glStencilOp(GL_INCR, GL_KEEP, GL_KEEP);
     glStencilMask(0xFF);
-    program->setView(camera->getViewMatrix());
+    program->setView(camera->syncViewMatrix());
     portal->drawSurface(program);
 }
 
@@ -216,7 +216,7 @@ void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* progra
     glStencilMask(0x00);
     glStencilFunc(GL_EQUAL, PORTAL_MARK, 0xFF);
 
-    const glm::mat4 view = portal->portalView(camera->getViewMatrix());
+    const glm::mat4 view = portal->portalView(camera->syncViewMatrix());
     program->setView(view);
     program->setProj(portal->clippedProjection(view, camera->getProjectionMatrix()));
 
@@ -236,7 +236,7 @@ void unmarkPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
     glStencilFunc(GL_NOTEQUAL, PORTAL_MARK, 0xFF);
     glStencilOp(GL_DECR, GL_KEEP, GL_KEEP);
     program->setProj(camera->getProjectionMatrix());
-    program->setView(camera->getViewMatrix());
+    program->setView(camera->syncViewMatrix());
     portal->drawSurface(program);
 }
 
@@ -252,7 +252,7 @@ void writePortalDepths(Tunnel* tunnel, Camera* camera, ShaderProgram* program)
     glDepthFunc(GL_ALWAYS);
     glClear(GL_DEPTH_BUFFER_BIT);
     for (Portal* portal : tunnel->getPortals()) {
-        program->setView(camera->getViewMatrix());
+        program->setView(camera->syncViewMatrix());
         portal->drawSurface(program);
     }
 }
@@ -342,7 +342,7 @@ void bindLights(const std::vector<SpotLight*>& lights)
 
 void drawGlassDoor()
 {
-    Tunnel* glassDoorTunnel = gameState.tunnels[GLASS_DOOR_TUNNEL];
+    Tunnel* glassDoorTunnel = gameState.tunnels[plan::GLASS_DOOR_TUNNEL];
     if (gameState.currentTunnel != glassDoorTunnel)
         return;
     if (gameState.realityView) {
@@ -382,7 +382,7 @@ void renderFrame()
     timedPass(FramePass::Main, [&] {
         glEnable(GL_DEPTH_TEST);
         bindLights(lights);
-        defaultProgram->setView(camera->getViewMatrix());
+        defaultProgram->setView(camera->syncViewMatrix());
         drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
     });
     timedPass(FramePass::GlassDoor, drawGlassDoor);
@@ -398,7 +398,7 @@ void renderEndScreen(GameObject* screen)
     shadowMaps[0]->unbind();
     shadowMaps[0]->forget();
 
-    const glm::vec3 along = camera->getViewDirection();
+    const glm::vec3 along = camera->syncViewDirection();
     const SpotLight lamp(camera->syncPosition() - along * END_SCREEN_LAMP_BEHIND_EYE, glm::vec3(1.0f), along);
     const SpotLight unlit(lamp.position, glm::vec3(0.0f), along);
     defaultProgram->use(true);

@@ -1,5 +1,7 @@
 #include "render/Screenshot.h"
 
+#include "render/WindowSize.h"
+
 #include <GL/glew.h>
 #include <SDL_image.h>
 
@@ -9,16 +11,22 @@
 
 namespace {
 
-constexpr int WIDTH = 800;
-constexpr int HEIGHT = 600;
+constexpr int WIDTH = WINDOW_WIDTH;
+constexpr int HEIGHT = WINDOW_HEIGHT;
 
 } // namespace
 
-bool saveScreenshot(const std::string& path)
+std::vector<std::uint8_t> readFrame()
 {
     std::vector<std::uint8_t> rgba(WIDTH * HEIGHT * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+bool saveScreenshot(const std::string& path)
+{
+    const std::vector<std::uint8_t> rgba = readFrame();
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, WIDTH, HEIGHT, 32, SDL_PIXELFORMAT_ABGR8888);
     if (!surface)
         return false;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
-// Saves the frame being drawn (the back buffer, before the swap) as an 800 x 600 PNG.
+// The frame being drawn (the back buffer, before the swap), RGBA, bottom row first.
+std::vector<std::uint8_t> readFrame();
+// Saves the frame being drawn as an 800 x 600 PNG.
 bool saveScreenshot(const std::string& path);

@@ -5,8 +5,6 @@
 #include <cmath>
 
 namespace {
-// The game's own degree-to-radian factor.
-constexpr float RADIANS_PER_DEGREE = 0.017453292f;
 // Depth range of a light's shadow map, in world units.
 constexpr float SHADOW_NEAR = 1.0f;
 constexpr float SHADOW_FAR = 70.0f;
@@ -23,7 +21,7 @@ SpotLight::SpotLight(glm::vec3 position, glm::vec3 intensity, glm::vec3 directio
 
 glm::mat4 SpotLight::viewProjection() const
 {
-    float halfAngle = angle * RADIANS_PER_DEGREE;
+    float halfAngle = glm::radians(angle);
     glm::mat4 projection = glm::perspective(2.0f * halfAngle, halfAngle, SHADOW_NEAR, SHADOW_FAR);
     glm::mat4 view = glm::lookAt(position, position + direction, glm::vec3(0, 1, 0));
     return projection * view;
@@ -36,7 +34,7 @@ bool SpotLight::mayReach(const glm::vec3& low, const glm::vec3& high) const
     const float radius = 0.5f * glm::length(high - low);
     const float distance = glm::length(toCentre);
     const float margin = REACH_MARGIN * (distance + radius + 1.0f);
-    const float halfAngle = angle * RADIANS_PER_DEGREE;
+    const float halfAngle = glm::radians(angle);
     if (distance <= radius + margin || halfAngle >= RIGHT_ANGLE || glm::length(direction) == 0.0f)
         return true;
     const glm::vec3 axis = glm::normalize(direction);

@@ -27,7 +27,6 @@ public:
     void pairWith(Door* door);
     // Lets the player through both doors of the pair and makes a portal pair each way (once).
     void openPortals(const std::vector<Model*>& portalModels, Camera* camera);
-    bool arePortalsOpened() const { return portalsOpened; }
 
     bool shownInReality = false;     // drawn in the reality view
     bool shownInGlasses = false;     // drawn in the glasses view

@@ -13,9 +13,6 @@
 
 namespace {
 
-// Object rotations are kept in degrees.
-constexpr float RADIANS_PER_DEGREE = 0.017453292f;
-
 btVector3 toBullet(const glm::vec3& v)
 {
     return btVector3(v.x, v.y, v.z);
@@ -142,9 +139,9 @@ void GameObject::updateTransform()
 {
     glm::mat4 local(1.0f);
     local = glm::translate(local, position);
-    local = glm::rotate(local, rotation.x * RADIANS_PER_DEGREE, glm::vec3(1, 0, 0));
-    local = glm::rotate(local, rotation.y * RADIANS_PER_DEGREE, glm::vec3(0, 1, 0));
-    local = glm::rotate(local, rotation.z * RADIANS_PER_DEGREE, glm::vec3(0, 0, 1));
+    local = glm::rotate(local, glm::radians(rotation.x), glm::vec3(1, 0, 0));
+    local = glm::rotate(local, glm::radians(rotation.y), glm::vec3(0, 1, 0));
+    local = glm::rotate(local, glm::radians(rotation.z), glm::vec3(0, 0, 1));
     local = glm::scale(local, scale);
     glm::mat4 world = parent ? parent->getModelMatrix() * local : local;
 

@@ -3,8 +3,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 namespace {
-// The game's own degree-to-radian factor.
-constexpr float RADIANS_PER_DEGREE = 0.017453292f;
 
 // -1, 0 or +1.
 float signOf(float value)
@@ -38,7 +36,7 @@ glm::mat4 Portal::portalView(const glm::mat4& view) const
     if (!linkedPortal)
         return glm::mat4(1.0f);
     // Looking out of the linked portal means looking back through it: turn half round about y.
-    glm::mat4 turnRound = glm::rotate(glm::mat4(1.0f), 180.0f * RADIANS_PER_DEGREE, glm::vec3(0, 1, 0));
+    glm::mat4 turnRound = glm::rotate(glm::mat4(1.0f), glm::radians(180.0f), glm::vec3(0, 1, 0));
     return view * getModelMatrix() * turnRound * glm::inverse(linkedPortal->getModelMatrix());
 }
 

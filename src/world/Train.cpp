@@ -1,8 +1,8 @@
 #include "world/Train.h"
 
 #include "game/GameState.h"
+#include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
-#include "world/TrainCollisionCallback.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -60,7 +60,7 @@ bool Train::hitsVictim()
 {
     if (!victim)
         return false;
-    TrainCollisionCallback callback(victim, getBody());
+    ContactCounter callback(victim, getBody());
     dynamicsWorld()->contactPairTest(victim, getBody(), callback);
     return callback.getContactCount() > 0;
 }

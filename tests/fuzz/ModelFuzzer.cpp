@@ -3,9 +3,11 @@
 // The input up to the first line "#mtl" is the OBJ text, "assets/fuzz/model.obj"; the rest is
 // its material file "assets/fuzz/model.mtl". Images that materials may name lie beside them
 // (run.sh copies the game's). The working folder is the fuzzer's own.
+#include "app/Application.h"
 #include "render/Mesh.h"
 #include "render/Model.h"
-#include "support/HeadlessContext.h"
+
+#include <GL/glew.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -60,12 +62,13 @@ void checkModel(const Model& model)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The context lives until the process ends: closing it would unload the driver before the
-    // leak check at exit, which then could no longer tell the driver's allocations from ours.
-    static const HeadlessContext* context = new HeadlessContext();
-    static const GLuint program = drawingProgram();
-    if (!context->ok())
+    // The game's hidden window lives until the process ends: closing it would unload the driver
+    // before the leak check at exit, which then could no longer tell the driver's allocations
+    // from ours.
+    static const bool windowOpen = initWindow(false);
+    if (!windowOpen)
         std::abort();
+    static const GLuint program = drawingProgram();
 
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::size_t marker = input.find(MATERIAL_MARKER);

@@ -7,8 +7,9 @@
 
 void LevelFixture::SetUp()
 {
-    context = std::make_unique<HeadlessContext>();
-    ASSERT_TRUE(context->ok()) << SDL_GetError();
+    RenderFixture::SetUp();
+    if (HasFatalFailure())
+        return;
     startUp(clock);
     gameState.keyboardState = keys.data();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -21,34 +22,6 @@ void LevelFixture::TearDown()
     releaseGame();
     if (screenQuad.vertexArray)
         screenQuad.destroy();
-    context.reset();
-}
-
-void LevelFixture::pushKey(SDL_Keycode key)
-{
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    SDL_PushEvent(&event);
-}
-
-void LevelFixture::pushMouseMotion(int xrel, int yrel)
-{
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.xrel = xrel;
-    event.motion.yrel = yrel;
-    SDL_PushEvent(&event);
-}
-
-void LevelFixture::pushButton(bool down)
-{
-    SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    SDL_PushEvent(&event);
 }
 
 bool LevelFixture::tick()

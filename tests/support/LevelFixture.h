@@ -1,36 +1,31 @@
 #pragma once
 
-#include "app/ManualClock.h"
+#include "play/ManualClock.h"
 #include "game/GameState.h"
 #include "level/Tunnel.h"
-#include "support/HeadlessContext.h"
+#include "play/PlayerInput.h"
+#include "support/RenderFixture.h"
 #include "world/Door.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 
-// A headless context with the physics world, the whole level and the three shader programs
+// The game's hidden window with the physics world, the whole level and the three shader programs
 // and shadow maps, as the game has them at start; the clock and the keyboard are the test's.
-class LevelFixture : public ::testing::Test {
+class LevelFixture : public RenderFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     static Tunnel* tunnel(int index) { return gameState.tunnels[index]; }
     static Door* door(int tunnelIndex, int doorIndex) { return tunnel(tunnelIndex)->getDoors().at(doorIndex); }
-    // Queues an SDL event as a real player's input would.
-    static void pushKey(SDL_Keycode key);
-    static void pushMouseMotion(int xrel, int yrel);
-    static void pushButton(bool down);
     // Runs one tick of the game as the main loop does (tick, then one physics step); the clock
     // moves 40 ms first. Returns the tick's quit answer.
     bool tick();
     void ticks(int count);
 
-    std::unique_ptr<HeadlessContext> context;
     ManualClock clock{1000};
     std::array<Uint8, SDL_NUM_SCANCODES> keys{};
 };

@@ -2,8 +2,8 @@
 
 #include "support/LevelFixture.h"
 
-#include "game/Route.h"
-#include "game/Routes.h"
+#include "play/Route.h"
+#include "play/Routes.h"
 #include "physics/Camera.h"
 
 #include <sstream>

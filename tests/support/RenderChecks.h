@@ -3,8 +3,9 @@
 // What the drawing tests share: the player's view aimed at a point, textures and frames read
 // back from the GPU, and a folder of their own for the files they write.
 #include "physics/Camera.h"
-#include "render/ShaderProgram.h"
-#include "support/HeadlessContext.h"
+#include "render/Screenshot.h"
+#include "render/WindowSize.h"
+#include "support/TestData.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
@@ -18,10 +19,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// The headless window's size.
-constexpr int WINDOW_WIDTH = 800;
-constexpr int WINDOW_HEIGHT = 600;
 
 // Eye and look-at point of the player; the frustum follows at once, as after a tick.
 inline void aim(glm::vec3 eye, glm::vec3 target)
@@ -61,7 +58,19 @@ struct FrameDifference {
     std::size_t differing = 0; // pixels with a channel differing by more than the tolerance
 };
 
-// Two colour buffers as HeadlessContext::readColour gives them, compared within an area.
+// RGBA of one pixel of the frame being drawn (origin bottom left, as OpenGL counts).
+struct Pixel {
+    int r, g, b, a;
+};
+inline Pixel pixelAt(int x, int y)
+{
+    std::uint8_t rgba[4] = {0, 0, 0, 0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+
+// Two colour buffers as readFrame gives them, compared within an area.
 inline FrameDifference compareFrames(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
                                      int tolerance = 0, PixelArea area = WHOLE_WINDOW)
 {
@@ -78,10 +87,10 @@ inline FrameDifference compareFrames(const std::vector<std::uint8_t>& a, const s
 }
 
 // Keeps what the test saw as a PNG below the working folder, for a person to look at.
-inline void savePicture(const HeadlessContext& context, const std::filesystem::path& path)
+inline void savePicture(const std::filesystem::path& path)
 {
     std::filesystem::create_directories(path.parent_path());
-    context.savePng(path.string().c_str());
+    saveScreenshot(path.string());
 }
 
 // A folder of the test's own below a parent, removed with everything in it at the end.
@@ -104,12 +113,8 @@ public:
         return (path / file).string();
     }
 
-    // A shader program of the two sources, written here first.
-    std::unique_ptr<ShaderProgram> program(const std::string& vertexSource, const std::string& fragmentSource) const
-    {
-        return std::make_unique<ShaderProgram>(write("program_v.glsl", vertexSource),
-                                               write("program_f.glsl", fragmentSource));
-    }
+    // Copies a file of tests/data here.
+    void copy(const std::string& file) const { std::filesystem::copy_file(testData(file), path / file); }
 
     const std::string name;
     const std::filesystem::path path;

@@ -7,8 +7,9 @@
 
 void WorldFixture::SetUp()
 {
-    context = std::make_unique<HeadlessContext>();
-    ASSERT_TRUE(context->ok()) << SDL_GetError();
+    RenderFixture::SetUp();
+    if (HasFatalFailure())
+        return;
     initPhysics();
     hallwayReality = std::make_unique<Model>("tunnel/reality", "dungeon_large_hallway3.obj");
     deadEndReality = std::make_unique<Model>("tunnel/reality", "dungeon_large_deadend.obj");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "render/Model.h"
-#include "support/HeadlessContext.h"
+#include "support/RenderFixture.h"
 #include "support/WorldChecks.h"
 
 #include <gtest/gtest.h>
@@ -10,18 +10,17 @@
 
 class Tunnel;
 
-// A hidden GL context (generated models need one for their meshes) and the physics world with
+// The game's hidden window (generated models need one for their meshes) and the physics world with
 // the tunnel's own models, for tests that build parts of the world by hand, outside the level.
 // What a test builds stays in the world until the process ends, as the game's objects do (each
 // test case runs in its own process): the world's bodies lead back to their objects.
-class WorldFixture : public ::testing::Test {
+class WorldFixture : public RenderFixture {
 protected:
     void SetUp() override;
 
     // A tunnel with its origin at (x, y, z), built from these models and kept to the end.
     Tunnel* makeTunnel(float x, float y, float z);
 
-    std::unique_ptr<HeadlessContext> context;
     std::unique_ptr<Model> hallwayReality, deadEndReality, hallwayGlasses, deadEndGlasses;
     std::unique_ptr<Model> trainModel, wheelModel, doorModel, cubeModel;
 };

@@ -1,7 +1,8 @@
-#include "game/Route.h"
+#include "play/Route.h"
 
 #include "game/GameState.h"
 #include "physics/Camera.h"
+#include "play/PlayerInput.h"
 
 #include <glm/gtc/constants.hpp>
 
@@ -82,33 +83,6 @@ public:
 
     void hold(SDL_Scancode key, bool down) { controls.keyboard[key] = down ? 1 : 0; }
 
-    static void pushButton(bool down)
-    {
-        SDL_Event event{};
-        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        event.button.button = SDL_BUTTON_LEFT;
-        event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-        SDL_PushEvent(&event);
-    }
-
-    static void pushKey(SDL_Keycode key)
-    {
-        SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = key;
-        event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-        SDL_PushEvent(&event);
-    }
-
-    static void pushMouseMotion(int xrel, int yrel)
-    {
-        SDL_Event event{};
-        event.type = SDL_MOUSEMOTION;
-        event.motion.xrel = xrel;
-        event.motion.yrel = yrel;
-        SDL_PushEvent(&event);
-    }
-
     // Waits until the character body has stopped falling or settling, so that a look is measured
     // from where the eye really is.
     bool settle()
@@ -130,7 +104,7 @@ public:
         if (!settle())
             return false;
         for (int attempt = 0; attempt < AIM_ATTEMPTS; ++attempt) {
-            glm::vec3 current = camera->getViewDirection();
+            glm::vec3 current = camera->syncViewDirection();
             glm::vec3 wanted = glm::normalize(point - camera->syncPosition());
             // Moving the mouse right turns right, moving it down looks down.
             int xrel = static_cast<int>(std::lround(-wrapDegrees(headingDegrees(wanted) - headingDegrees(current))));
@@ -161,7 +135,7 @@ public:
 
     bool strafeTo(float z)
     {
-        glm::vec3 view = camera->getViewDirection();
+        glm::vec3 view = camera->syncViewDirection();
         glm::vec3 left = glm::normalize(glm::vec3(view.z, 0.0f, -view.x));
         float startOffset = z - camera->syncPosition().z;
         if (std::fabs(left.z) < 0.5f)
@@ -199,8 +173,8 @@ Route& Route::aim(Target target, std::string description)
 Route& Route::click(std::string description)
 {
     return add(std::move(description), [](Player& player) {
-        Player::pushButton(true);
-        Player::pushButton(false);
+        pushButton(true);
+        pushButton(false);
         return player.tick();
     });
 }
@@ -208,10 +182,10 @@ Route& Route::click(std::string description)
 Route& Route::holdButton(int ticks, std::string description)
 {
     return add(std::move(description), [ticks](Player& player) {
-        Player::pushButton(true);
+        pushButton(true);
         if (!player.ticks(ticks))
             return false;
-        Player::pushButton(false);
+        pushButton(false);
         return player.tick();
     });
 }
@@ -219,7 +193,7 @@ Route& Route::holdButton(int ticks, std::string description)
 Route& Route::press(SDL_Keycode key, std::string description)
 {
     return add(std::move(description), [key](Player& player) {
-        Player::pushKey(key);
+        pushKey(key);
         return player.tick();
     });
 }

@@ -1,7 +1,8 @@
-#include "game/Routes.h"
+#include "play/Routes.h"
 
 #include "game/GameState.h"
-#include "game/Puzzles.h"
+#include "game/Rules.h"
+#include "level/Level.h"
 #include "physics/Camera.h"
 #include "world/Door.h"
 #include "world/GameObject.h"
@@ -41,11 +42,6 @@ Route::Target finalDoorCentre(int index)
 Route::Target acrossTunnel()
 {
     return [] { return camera->syncPosition() + glm::vec3(0.0f, 0.0f, FAR_AHEAD); };
-}
-
-Route::Condition inTunnel(int index)
-{
-    return [index] { return gameState.inTunnel(index); };
 }
 
 Route::Condition doorClickable(int tunnel, int door)
@@ -123,6 +119,11 @@ Route fromTunnel3ToAlignedCubes()
 }
 
 } // namespace
+
+Route::Condition inTunnel(int index)
+{
+    return [index] { return gameState.inTunnel(index); };
+}
 
 glm::vec3 centreOf(const GameObject* object)
 {
@@ -252,9 +253,4 @@ Route routeNamed(const std::string& name)
     if (name == "train")
         return trainRoute();
     return Route(name);
-}
-
-std::vector<std::string> routeNames()
-{
-    return {"door1", "door2", "train"};
 }

@@ -2,10 +2,11 @@
 
 #include <btBulletCollisionCommon.h>
 
-// Counts the contact points between a train's body and its victim, as reported by contactPairTest.
-class TrainCollisionCallback : public btCollisionWorld::ContactResultCallback {
+// Counts the contacts between two given objects in a pairwise contact test: the player's ghost
+// and a door it may touch, a train and what it may hit.
+class ContactCounter : public btCollisionWorld::ContactResultCallback {
 public:
-    TrainCollisionCallback(const btCollisionObject* victim, const btCollisionObject* trainBody);
+    ContactCounter(const btCollisionObject* one, const btCollisionObject* other);
 
     btScalar addSingleResult(btManifoldPoint& point, const btCollisionObjectWrapper* first, int firstPart,
                              int firstIndex, const btCollisionObjectWrapper* second, int secondPart,
@@ -14,7 +15,7 @@ public:
     int getContactCount() const { return contactCount; }
 
 private:
-    const btCollisionObject* victim;    // the object whose touch counts
-    const btCollisionObject* trainBody; // the train's own body
+    const btCollisionObject* one = nullptr;
+    const btCollisionObject* other = nullptr;
     int contactCount = 0;
 };

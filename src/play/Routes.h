@@ -1,14 +1,14 @@
 #pragma once
 
-#include "game/Route.h"
+#include "play/Route.h"
 
 class GameObject;
 
 #include <functional>
 #include <string>
-#include <vector>
 
-// The ways through the level from the start, played by input only.
+// The ways through the level from the start, played by input only. Tunnels are named by their
+// index in the tunnel table, from 0, as in the steps' descriptions (the console counts from 1).
 // Wins through the final door of tunnel 13, after holding the button of tunnel 20.
 Route door1Route();
 // Wins through the final door of tunnel 19: key solid, switches and cubes undone again.
@@ -20,6 +20,8 @@ Route trainRoute();
 glm::vec3 centreOf(const GameObject* object);
 Route::Target doorCentre(int tunnel, int door);
 Route::Target objectCentre(std::function<const GameObject*()> object);
+// Whether the player is in the tunnel with this index, as a step's condition.
+Route::Condition inTunnel(int index);
 // Straight down the tunnel from the eye, towards its far end (+1) or its near end (-1).
 Route::Target alongTunnel(float towards);
 
@@ -31,4 +33,3 @@ Route cubesIntoLine();
 
 // The routes by name ("door1", "door2", "train"); an empty route for an unknown name.
 Route routeNamed(const std::string& name);
-std::vector<std::string> routeNames();
