@@ -93,10 +93,10 @@ TEST_F(InputTest, MinusAndEqualsHalveAndDoubleTheMouseTurnPerPixelBetweenAThirty
     rest();
     // The turn a motion of so many pixels to the right makes, in degrees.
     auto turnOf = [this](int xrel) {
-        const glm::vec3 before = camera->getViewDirection();
+        const glm::vec3 before = camera->syncViewDirection();
         pushMouseMotion(xrel, 0);
         tick();
-        const glm::vec3 after = camera->getViewDirection();
+        const glm::vec3 after = camera->syncViewDirection();
         return glm::degrees(std::atan2(before.x * after.z - before.z * after.x, glm::dot(before, after)));
     };
     const float fullTurn = turnOf(12);
