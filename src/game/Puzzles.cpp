@@ -150,11 +150,18 @@ bool withinTolerance(float z, float other)
     return other - ALIGN_TOLERANCE <= z && z <= other + ALIGN_TOLERANCE;
 }
 
+// Where a movable cube stands as the player last saw it in the reality view: parked cubes count
+// where they were put away, not where they drift out of sight.
+float seenZ(int cube)
+{
+    return gameState.cubesHidden ? gameState.cubeStartPositions[cube].z : gameState.cubes[cube]->getPosition().z;
+}
+
 void checkAlignment()
 {
-    float z0 = gameState.cubes[0]->getPosition().z;
-    float z1 = gameState.cubes[1]->getPosition().z;
-    float z2 = gameState.cubes[2]->getPosition().z;
+    float z0 = seenZ(0);
+    float z1 = seenZ(1);
+    float z2 = seenZ(2);
     bool inLine = withinTolerance(z0, z1) && withinTolerance(z0, z2);
     if (!gameState.aligned && inLine) {
         gameState.aligned = true;
@@ -175,7 +182,7 @@ Door* levelDoor(int tunnel, int index)
 bool isHitByViewLine(const GameObject* object)
 {
     glm::vec3 eye = camera->syncPosition();
-    return object->isHitByRay(eye, camera->getViewDirection());
+    return gameState.currentTunnel->holds(object) && object->isHitByRay(eye, camera->getViewDirection());
 }
 
 void applyFirstDoorBonus(Door* clickedDoor)
@@ -208,7 +215,7 @@ void applySwitchToggle()
     GameObject* front = currentSwitchFront();
     if (!front)
         return;
-    // Every back plate counts, wherever it stands, and so does this tunnel's front.
+    // Every back plate counts that stands in this tunnel, and so does this tunnel's front.
     bool hit = false;
     for (GameObject* back : gameState.switchBacks)
         hit = isHitByViewLine(back) || hit;

@@ -16,5 +16,7 @@ void updateAlignPuzzle();
 
 // Door k of tunnel n, as the level builds them.
 Door* levelDoor(int tunnel, int index);
-// Whether the line from the player's eye along the view direction crosses the object's box.
+// Whether a click reaches the object: the line from the player's eye along the view direction
+// crosses its box in front of the eye, and the object stands in the current tunnel (a line
+// does not reach through the walls into the tunnels beside).
 bool isHitByViewLine(const GameObject* object);

@@ -74,18 +74,13 @@ void clickDoor(Door* door)
     }
 }
 
-bool isHitByLineFromEye(const GameObject* object, const glm::vec3& direction)
-{
-    return object->isHitByRay(camera->syncPosition(), direction);
-}
-
-void useFinalDoors(const glm::vec3& direction)
+void useFinalDoors()
 {
     if (gameState.inTunnel(FIRST_FINAL_DOOR_TUNNEL) && gameState.patienceDone &&
-        isHitByLineFromEye(gameState.finalDoors[0], direction))
+        isHitByViewLine(gameState.finalDoors[0]))
         gameState.won = true;
     if (gameState.inTunnel(SECOND_FINAL_DOOR_TUNNEL) && gameState.finalDoorUsable &&
-        isHitByLineFromEye(gameState.finalDoors[1], direction))
+        isHitByViewLine(gameState.finalDoors[1]))
         gameState.won = true;
 }
 
@@ -106,7 +101,7 @@ bool allTunnelsHaveTrains()
 
 // The schedule draws tunnels from the C library's generator, never seeded, so every run sees
 // the same trains. Once every tunnel has had its train no further one starts.
-void startScheduledTrain()
+void scheduleTrain()
 {
     if (allTunnelsHaveTrains())
         return;
@@ -115,8 +110,21 @@ void startScheduledTrain()
         index = std::rand() % TUNNEL_COUNT;
     } while (isTrainTunnel(index));
     gameState.trainTunnels.push_back(index);
-    gameState.tunnels[index]->spawnTrain();
+    gameState.waitingTrainTunnel = index;
     std::cout << "Attention, a new train has started." << std::endl;
+}
+
+// A train born on the player would end the game with no warning: in the player's own tunnel the
+// scheduled train waits, unseen, until the player stands off its track; elsewhere it starts at once.
+void startWaitingTrain()
+{
+    if (gameState.waitingTrainTunnel == NO_WAITING_TRAIN)
+        return;
+    Tunnel* tunnel = gameState.tunnels[gameState.waitingTrainTunnel];
+    if (tunnel == gameState.currentTunnel && tunnel->isOnTrainTrack(camera->syncPosition(), camera->getHalfWidth()))
+        return;
+    tunnel->spawnTrain();
+    gameState.waitingTrainTunnel = NO_WAITING_TRAIN;
 }
 
 void printCurrentTunnel()
@@ -161,7 +169,7 @@ void handleClick()
         clickDoor(door);
     applyKeyRule();
     applySwitchToggle();
-    useFinalDoors(direction);
+    useFinalDoors();
 }
 
 void walkThroughDoor(Door* door)
@@ -208,9 +216,10 @@ void updateTrainSchedule()
     if (gameState.lastTrainTicks == 0) {
         gameState.lastTrainTicks = now;
     } else if (static_cast<std::int32_t>(now - gameState.lastTrainTicks) > TRAIN_INTERVAL_MS) {
-        startScheduledTrain();
+        scheduleTrain();
         gameState.lastTrainTicks = now;
     }
+    startWaitingTrain();
     // Only the train of the player's tunnel runs; the others wait where they stand.
     if (Train* train = gameState.currentTunnel->getTrain())
         train->update();
