@@ -66,6 +66,21 @@ TEST_F(MainLoopTest, TicksRunOnceTheClockHasPassedThemAtMostFiveAFrameBeforeTheF
     EXPECT_EQ(calls, ticks(5) + "frame " + ticks(1) + "frame ");
 }
 
+// A game left open for days: one second of 10 ms frames still runs 25 ticks after 40 hours,
+// after 13 days and across the wrap of 32-bit milliseconds (at about 49.7 days).
+TEST_F(MainLoopTest, ASecondStillRuns25TicksAfterDaysOfPlayAndAcrossTheWrapOf32BitMilliseconds)
+{
+    frameMilliseconds = 10;
+    for (std::uint64_t start : {40ull * 3600 * 1000, 13ull * 24 * 3600 * 1000, (1ull << 32) - 500}) {
+        clock.set(start);
+        loop.start();
+        ticksRun = 0;
+        for (int frame = 0; frame < 100; ++frame)
+            loop.runFrame();
+        EXPECT_EQ(ticksRun, 25) << start << " ms";
+    }
+}
+
 TEST_F(MainLoopTest, TheLoopEndsAfterTheFrameOfAQuitTickOrOfAWonOrLostGame)
 {
     quitOnTick = 7;

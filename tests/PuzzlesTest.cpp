@@ -97,6 +97,20 @@ TEST_F(PuzzlesTest, AllSwitchesOnOpenTheirDoorsWithPartnersAndOneTurnedOffCloses
         EXPECT_NEAR(lever->getModelMatrix()[1][1], -before[1][1], 1e-4f);
 }
 
+// Standing at a switch and looking away from it along z at its height: in tunnel 5 the switch is
+// behind the eye, in tunnel 7 the line also meets tunnel 5's switch beyond the walls.
+TEST_F(PuzzlesTest, AClickTurnsNoSwitchBehindTheEyeOrBeyondTheWalls)
+{
+    for (int tunnelIndex : {5, 7}) {
+        jumpTo(tunnelIndex);
+        const glm::vec3 eye = centreOf(gameState.switchBacks[(tunnelIndex - 5) / 2]) - glm::vec3(0.0f, 0.0f, 10.0f);
+        camera->setPositionAndTarget(eye, eye - glm::vec3(0.0f, 0.0f, 10.0f));
+        pushButton(true);
+        pushButton(false);
+        EXPECT_EQ(ticksWithOutput(1), "") << "tunnel " << tunnelIndex;
+    }
+}
+
 TEST_F(PuzzlesTest, ThreeViewSwitchesInTunnels11And18OpenTwoDoorsForTwoSecondsAndTheBonusForGood)
 {
     switchView(3); // in tunnel 0, where they do not count
@@ -146,6 +160,26 @@ TEST_F(PuzzlesTest, ThreeCubesPushedIntoLineOpenTheirDoorsWithPartners)
     EXPECT_NEAR(cube(0).z, cube(1).z, 5.0f);
     EXPECT_NEAR(cube(0).z, cube(2).z, 5.0f);
     expectDoors(ALIGN_DOORS, true, true);
+}
+
+// The final door of tunnel 19 needs the key solid, the switches undone (as they start) and the
+// cubes out of line, as the player last saw them in the reality view.
+TEST_F(PuzzlesTest, CubesLeftInLineInTheGlassesViewKeepTheFinalDoorLockedUntilOneIsPushedOutOfLine)
+{
+    jumpTo(4);
+    play(Route("key").then(upToTheKey()).click("see-through").click("solid again"));
+    jumpTo(17);
+    play(Route("cubes").then(cubesIntoLine()).press(SDLK_e, "put the glasses on"));
+    ticks(50);
+    jumpTo(19);
+    EXPECT_FALSE(gameState.finalDoorUsable);
+
+    jumpTo(17);
+    play(Route("out of line")
+             .press(SDLK_e, "take the glasses off")
+             .then(firstCubePushedAcross([] { return !gameState.aligned; }, "out of line")));
+    jumpTo(19);
+    EXPECT_TRUE(gameState.finalDoorUsable);
 }
 
 TEST_F(PuzzlesTest, TheCubesParkInTheGlassesViewAndComeBackAtRestInTheRealityViewWhereverTheViewWasSwitched)

@@ -128,26 +128,31 @@ TEST_F(RulesTest, Door2OfTunnel3StartsATrainInTunnel11OnEveryClickInTheRealityVi
 {
     std::vector<int> trainTunnels = gameState.trainTunnels;
     jumpTo(3);
-    clickDoor(3, 2);
-    EXPECT_TRUE(gameState.inTunnel(11));
+    door(3, 2)->setRealityOpen(false);
+    clickDoor(3, 2); // shut: it starts a train but carries no one
+    EXPECT_TRUE(gameState.inTunnel(3));
     Train* first = tunnel(11)->getTrain();
     ASSERT_NE(first, nullptr);
-    trainTunnels.push_back(11);
+    door(3, 2)->setRealityOpen(true);
+    clickDoor(3, 2);
+    EXPECT_TRUE(gameState.inTunnel(11));
+    EXPECT_NE(tunnel(11)->getTrain(), first);
+    EXPECT_TRUE(tunnel(11)->containsObject(first));
+    trainTunnels.insert(trainTunnels.end(), {11, 11});
     EXPECT_EQ(gameState.trainTunnels, trainTunnels);
 
     jumpTo(3);
-    clickDoor(3, 2); // the used door now hangs far above, and still counts
-    EXPECT_NE(tunnel(11)->getTrain(), first);
-    EXPECT_TRUE(tunnel(11)->containsObject(first));
+    clickDoor(3, 2); // the used door now hangs far above, outside the tunnel
     EXPECT_EQ(trainsIn(11), 2);
 }
 
 TEST_F(RulesTest, NoTrainRunsBeforeARealityClickStartsThemAndThenOneMoreStartsInAFreeTunnelEachTimeAMinuteHasPassed)
 {
     jumpTo(3);
+    door(3, 2)->setGlassesOpen(false); // kept in its wall for the click in the reality view
     pushKey(SDLK_e);
     tick();
-    clickDoor(3, 2); // in the glasses view: it carries the player but starts no train
+    clickDoor(3, 2); // in the glasses view: it starts no train
     clock.advance(60001);
     EXPECT_EQ(ticksWithOutput(1), "");
     EXPECT_FALSE(gameState.trainsStarted);
@@ -166,6 +171,34 @@ TEST_F(RulesTest, NoTrainRunsBeforeARealityClickStartsThemAndThenOneMoreStartsIn
         EXPECT_GE(trainsIn(index), 1) << "tunnel " << index;
     clock.advance(60001);
     EXPECT_EQ(ticksWithOutput(1), "");
+}
+
+// The schedule's next train falls to the player's own tunnel, where the player stands on the track
+// at the spot where trains start: the train waits until the player has stepped off the track.
+TEST_F(RulesTest, AScheduledTrainDueWhereThePlayerStandsOnTheTrackWaitsUntilThePlayerStepsOffIt)
+{
+    jumpTo(3);
+    clickDoor(3, 2);
+    const int own = 12;
+    gameState.trainTunnels.clear();
+    for (int index = 0; index < TUNNEL_COUNT; ++index) {
+        if (index != own)
+            gameState.trainTunnels.push_back(index);
+    }
+    jumpTo(own);
+    const glm::vec3 trainStart = tunnel(own)->getPosition() + glm::vec3(55.0f, 10.0f, 0.0f);
+    camera->setPositionAndTarget(trainStart, trainStart + glm::vec3(10.0f, 0.0f, 0.0f));
+    rest();
+    clock.advance(60001);
+    EXPECT_EQ(ticksWithOutput(1), NEW_TRAIN_LINE);
+    ticks(25);
+    EXPECT_FALSE(gameState.lost || gameState.quitRequested);
+    EXPECT_EQ(tunnel(own)->getTrain(), nullptr);
+
+    play(Route("off the track").strafeTo(trainStart.z + 12.0f, "step off the track"));
+    rest();
+    ASSERT_NE(tunnel(own)->getTrain(), nullptr);
+    EXPECT_FALSE(gameState.lost || gameState.quitRequested);
 }
 
 TEST_F(RulesTest, OnlyATrainHitsAndOnlyWithTheEyeStrictlyWithinTheBodyRadiusOfItsBox)

@@ -5,6 +5,7 @@
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +64,28 @@ TEST_F(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
     GLint unit = -1;
     glGetUniformiv(program->getProgram(), glGetUniformLocation(program->getProgram(), "shadowMap2"), &unit);
     EXPECT_EQ(unit, 2);
+
+    // A program whose shader did not compile knows no uniform: its setters leave the bound one alone.
+    const std::unique_ptr<ShaderProgram> broken = folder.program(VERTEX_SOURCE, "#version 330 core\nbroken\n");
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    broken->setDepthVP(distinctMatrix(9), 1);
+    broken->setShadowMap(1);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(uniform<glm::mat4>(*program, matrices[i]), distinctMatrix(i + 1.0f)) << matrices[i];
+    broken->destroy();
     program->use(false);
     program->destroy();
+}
+
+// A folder, or a pipe that cannot be measured, is as unreadable as a missing file.
+TEST(ShaderProgramTest, AFolderOrAPipeIsAnUnreadableShaderFile)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    ASSERT_EQ(write(pipeEnds[1], "void main() {}\n", 15), 15);
+    close(pipeEnds[1]);
+    for (const std::string& path : {std::filesystem::temp_directory_path().string(), "/dev/fd/" + std::to_string(pipeEnds[0])})
+        EXPECT_EXIT(readFile(path), ::testing::ExitedWithCode(EXIT_FAILURE), "Can't read file " + path);
 }

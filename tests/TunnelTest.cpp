@@ -69,22 +69,25 @@ TEST_F(TunnelTest, StairsClimbTwentyFourAndLiftWhatStandsBeyondThemTwoNearer)
     expectNear(origin + glm::vec3(90, 40, 0), tunnel->getLights()[0]->position);
 }
 
-TEST_F(TunnelTest, FindDoorOnRayGivesTheFirstListedDoorOfTheAskedWallThatTheLineCrosses)
+TEST_F(TunnelTest, FindDoorOnRayGivesTheFirstListedDoorOfTheAskedWallInTheTunnelThatTheLineMeetsAhead)
 {
     Tunnel* tunnel = makeTunnel(490, 0, 0);
     for (int i = 0; i < 3; ++i)
         tunnel->addForward(makeTunnel(940, 0, 40.0f * i));
     std::vector<Door*> doors = tunnel->connect({makeTunnel(40, 0, 0), makeTunnel(40, 0, 40), makeTunnel(40, 0, 80)});
-    // A line down the middle of the tunnel crosses the middle door of both walls, either way.
+    // A line down the middle of the tunnel meets the middle door of the wall it looks at.
     glm::vec3 eye(690, 10, 0);
     EXPECT_EQ(doors[1], tunnel->findDoorOnRay(eye, {30, 0, 0}, true));
-    EXPECT_EQ(doors[4], tunnel->findDoorOnRay(eye, {30, 0, 0}, false));
+    EXPECT_EQ(nullptr, tunnel->findDoorOnRay(eye, {30, 0, 0}, false)) << "behind the eye";
     EXPECT_EQ(doors[4], tunnel->findDoorOnRay(eye, {-30, 0, 0}, false));
     // Along the far wall from the +z side the last door is nearest, but the first is returned.
     glm::vec3 beside(869, 10, 30);
     EXPECT_EQ(doors[0], tunnel->findDoorOnRay(beside, {0, 0, -30}, true));
     EXPECT_EQ(nullptr, tunnel->findDoorOnRay(beside, {0, 0, -30}, false));
     EXPECT_EQ(nullptr, tunnel->findDoorOnRay({690, 35, 0}, {30, 0, 0}, true)) << "high above every door";
+    // A door moved out of its wall, as a door walked through is, is no longer in the tunnel.
+    doors[0]->move(500, 0, 0);
+    EXPECT_EQ(nullptr, tunnel->findDoorOnRay(doors[0]->getPosition() + glm::vec3(-30, 10, 0), {30, 0, 0}, true));
 }
 
 TEST_F(TunnelTest, DestroyingATunnelTakesItsShellPortalsAndTrainOutOfTheWorld)

@@ -110,7 +110,7 @@ int main(int argc, char** argv)
     controls.keyboard = keys.data();
     controls.report = &std::cout;
     controls.tick = [&] {
-        clock.advance(static_cast<std::uint32_t>(SKIP_TICKS));
+        clock.advance(SKIP_TICKS_MS);
         loop.runFrame();
         return gameState.quitRequested;
     };

@@ -7,6 +7,6 @@
 class Clock {
 public:
     virtual ~Clock() = default;
-    // Milliseconds since start, wrapping like SDL_GetTicks.
-    virtual std::uint32_t ticks() const = 0;
+    // Milliseconds since start, in 64 bits: they do not wrap in any run.
+    virtual std::uint64_t ticks() const = 0;
 };

@@ -21,14 +21,14 @@ bool MainLoop::runFrame()
     while (clock.ticks() > nextTick && loops < MAX_FRAMESKIP && !gameState.quitRequested) {
         if (steps.tick())
             gameState.quitRequested = true;
-        nextTick = static_cast<std::uint32_t>(static_cast<float>(nextTick) + SKIP_TICKS);
+        nextTick += SKIP_TICKS_MS;
         ++loops;
         // The physics step runs also on the tick that asked to quit.
         steps.stepPhysics();
     }
     steps.drawFrame();
     if (renderSettings.showStats) {
-        std::uint32_t now = clock.ticks();
+        std::uint64_t now = clock.ticks();
         writeStatsLine(statsOut, static_cast<int>(now - lastStatsTicks), renderSettings.trianglesRendered);
         lastStatsTicks = now;
     }

@@ -9,6 +9,8 @@ class Clock;
 // Game time advances in fixed ticks of 40 ms; rendering runs as often as it can.
 constexpr float TICKS_PER_SECOND = 25.0f;
 constexpr float SKIP_TICKS = 1000.0f / TICKS_PER_SECOND;
+// The same step in whole milliseconds: the loop's clock arithmetic stays exact on runs of any length.
+constexpr std::uint64_t SKIP_TICKS_MS = static_cast<std::uint64_t>(SKIP_TICKS);
 constexpr int MAX_FRAMESKIP = 5;
 
 // The fixed-step loop: catch up due ticks (at most five per frame), then draw one frame.
@@ -35,7 +37,7 @@ private:
     const Clock& clock;
     Steps steps;
     std::ostream& statsOut;
-    std::uint32_t nextTick = 0;
-    std::uint32_t lastStatsTicks = 0;
+    std::uint64_t nextTick = 0;
+    std::uint64_t lastStatsTicks = 0;
     int loops = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-std::uint32_t SdlClock::ticks() const
+std::uint64_t SdlClock::ticks() const
 {
-    return SDL_GetTicks();
+    return SDL_GetTicks64();
 }

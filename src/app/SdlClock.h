@@ -5,5 +5,5 @@
 // The wall clock of a real run.
 class SdlClock : public Clock {
 public:
-    std::uint32_t ticks() const override;
+    std::uint64_t ticks() const override;
 };

@@ -6,7 +6,8 @@
 GameState gameState;
 PlayerState* playerState = nullptr;
 
+// The rule timers count in 32 bits and wrap as SDL_GetTicks does; their differences stay right.
 std::uint32_t GameState::now() const
 {
-    return clock ? clock->ticks() : SDL_GetTicks();
+    return clock ? static_cast<std::uint32_t>(clock->ticks()) : SDL_GetTicks();
 }

@@ -18,6 +18,8 @@ constexpr int TUNNEL_COUNT = 21;
 constexpr int TUNNEL_SLOTS = 27;
 // A rule timer holds this while it is not running.
 constexpr std::uint32_t TIMER_STOPPED = 0xFFFFFFFFu;
+// The waiting train's tunnel while no scheduled train waits.
+constexpr int NO_WAITING_TRAIN = -1;
 
 // The one record of the game in progress.
 struct GameState {
@@ -37,6 +39,7 @@ struct GameState {
     bool trainsStarted = false;           // the train schedule runs
     std::uint32_t lastTrainTicks = 0;     // ms of the last scheduled train; 0 = not yet set
     std::vector<int> trainTunnels;        // tunnels in which the schedule starts no new train
+    int waitingTrainTunnel = NO_WAITING_TRAIN; // scheduled, not yet started: the player is on its track
 
     // Final doors.
     std::vector<GameObject*> finalDoors;  // in the order of plan::FINAL_DOOR_TUNNELS

@@ -115,11 +115,18 @@ bool withinTolerance(float z, float other)
     return other - ALIGN_TOLERANCE <= z && z <= other + ALIGN_TOLERANCE;
 }
 
+// Where a movable cube stands as the player last saw it in the reality view: parked cubes count
+// where they were put away, not where they drift out of sight.
+float seenZ(int cube)
+{
+    return gameState.cubesHidden ? gameState.cubeStartPositions[cube].z : gameState.cubes[cube]->getPosition().z;
+}
+
 void checkAlignment()
 {
-    float z0 = gameState.cubes[0]->getPosition().z;
-    float z1 = gameState.cubes[1]->getPosition().z;
-    float z2 = gameState.cubes[2]->getPosition().z;
+    float z0 = seenZ(0);
+    float z1 = seenZ(1);
+    float z2 = seenZ(2);
     bool inLine = withinTolerance(z0, z1) && withinTolerance(z0, z2);
     if (!gameState.aligned && inLine) {
         gameState.aligned = true;
@@ -162,7 +169,7 @@ void applySwitchToggle()
     GameObject* front = currentSwitchFront();
     if (!front)
         return;
-    // Every back plate counts, wherever it stands, and so does this tunnel's front.
+    // Every back plate counts that stands in this tunnel, and so does this tunnel's front.
     bool hit = false;
     for (GameObject* back : gameState.switchBacks)
         hit = isHitByViewLine(back) || hit;

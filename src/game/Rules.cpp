@@ -69,13 +69,13 @@ void clickDoor(Door* door)
     }
 }
 
-void useFinalDoors(const glm::vec3& direction)
+void useFinalDoors()
 {
     if (gameState.inTunnel(plan::FINAL_DOOR_TUNNELS[0]) && gameState.patienceDone &&
-        isHitByLineFromEye(gameState.finalDoors[0], direction))
+        isHitByViewLine(gameState.finalDoors[0]))
         gameState.won = true;
     if (gameState.inTunnel(plan::FINAL_DOOR_TUNNELS[1]) && gameState.finalDoorUsable &&
-        isHitByLineFromEye(gameState.finalDoors[1], direction))
+        isHitByViewLine(gameState.finalDoors[1]))
         gameState.won = true;
 }
 
@@ -96,7 +96,7 @@ bool allTunnelsHaveTrains()
 
 // The schedule draws tunnels from the C library's generator, never seeded, so every run sees
 // the same trains. Once every tunnel has had its train no further one starts.
-void startScheduledTrain()
+void scheduleTrain()
 {
     if (allTunnelsHaveTrains())
         return;
@@ -105,8 +105,21 @@ void startScheduledTrain()
         index = std::rand() % TUNNEL_COUNT;
     } while (isTrainTunnel(index));
     gameState.trainTunnels.push_back(index);
-    gameState.tunnels[index]->spawnTrain();
+    gameState.waitingTrainTunnel = index;
     playerMessages.say("Attention, a new train has started.");
+}
+
+// A train born on the player would end the game with no warning: in the player's own tunnel the
+// scheduled train waits, unseen, until the player stands off its track; elsewhere it starts at once.
+void startWaitingTrain()
+{
+    if (gameState.waitingTrainTunnel == NO_WAITING_TRAIN)
+        return;
+    Tunnel* tunnel = gameState.tunnels[gameState.waitingTrainTunnel];
+    if (tunnel == gameState.currentTunnel && tunnel->isOnTrainTrack(camera->syncPosition(), camera->getHalfWidth()))
+        return;
+    tunnel->spawnTrain();
+    gameState.waitingTrainTunnel = NO_WAITING_TRAIN;
 }
 
 void printCurrentTunnel()
@@ -151,7 +164,7 @@ void handleClick()
         clickDoor(door);
     applyKeyRule();
     applySwitchToggle();
-    useFinalDoors(direction);
+    useFinalDoors();
 }
 
 void walkThroughDoor(Door* door)
@@ -199,9 +212,10 @@ void updateTrainSchedule()
     if (gameState.lastTrainTicks == 0) {
         gameState.lastTrainTicks = now;
     } else if (static_cast<std::int32_t>(now - gameState.lastTrainTicks) > TRAIN_INTERVAL_MS) {
-        startScheduledTrain();
+        scheduleTrain();
         gameState.lastTrainTicks = now;
     }
+    startWaitingTrain();
     // Only the train of the player's tunnel runs; the others wait where they stand.
     if (Train* train = gameState.currentTunnel->getTrain())
         train->update();
@@ -220,15 +234,10 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
     return door->getDestination();
 }
 
-bool isHitByLineFromEye(const GameObject* object, const glm::vec3& direction)
-{
-    return object->isHitByRay(camera->syncPosition(), direction);
-}
-
 bool isHitByViewLine(const GameObject* object)
 {
     glm::vec3 eye = camera->syncPosition();
-    return object->isHitByRay(eye, camera->syncViewDirection());
+    return gameState.currentTunnel->holds(object) && object->isHitByRay(eye, camera->syncViewDirection());
 }
 
 bool checkTrainHit(GameObject* object)

@@ -17,9 +17,9 @@ void updatePortalTransit();
 void updateTrainSchedule();
 // The tunnel that is current after a train test and a pending touch transit.
 Tunnel* updatePlayerState(Tunnel* tunnel);
-// Whether the line from the player's eye along the direction crosses the object's box.
-bool isHitByLineFromEye(const GameObject* object, const glm::vec3& direction);
-// The same along the player's view direction.
+// Whether a click reaches the object: the line from the player's eye along the view direction
+// crosses its box in front of the eye, and the object stands in the current tunnel (a line
+// does not reach through the walls into the tunnels beside).
 bool isHitByViewLine(const GameObject* object);
 // Sphere of the player against the object's box; raises hitByTrain for a train.
 bool checkTrainHit(GameObject* object);

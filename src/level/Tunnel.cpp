@@ -1,5 +1,6 @@
 #include "level/Tunnel.h"
 
+#include "render/Model.h"
 #include "render/SpotLight.h"
 #include "world/Door.h"
 #include "world/Portal.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -19,6 +21,8 @@ constexpr int NEAR_WALL_X = -19;
 constexpr int FAR_WALL_X = 379;
 constexpr double WALL_WIDTH = 40.0;
 constexpr double DOOR_WIDTH = 8.0;
+// Doors and switches stand on a wall's plane: the middle of their box may round a hair beyond it.
+constexpr float ON_THE_WALL = 0.01f;
 // Lights: three, 90 apart and 40 above the floor, pointing down (the tiny x keeps the look-at
 // defined against the up vector).
 constexpr int LIGHT_COUNT = 3;
@@ -39,6 +43,8 @@ constexpr float TRAIN_RUN = 350.0f;
 constexpr float TRAIN_RUN_HEIGHT = 1.0f;
 constexpr float TRAIN_START = 55.0f;
 constexpr float TRAIN_SPEED = 1.0f;
+// A player this far beside a train's side is out of its way.
+constexpr float TRACK_SIDE_ROOM = 1.0f;
 const std::array<glm::vec3, 12> WHEEL_POSITIONS = {{
     {30.0f, 2.0f, 4.5f},
     {24.5f, 2.0f, 4.5f},
@@ -239,10 +245,25 @@ Door* Tunnel::findDoorOnRay(const glm::vec3& origin, const glm::vec3& direction,
     std::size_t first = farEnd ? 0 : forwardTunnels.size();
     std::size_t end = farEnd ? doors.size() - nearWallDoors : doors.size();
     for (std::size_t i = first; i < end; ++i) {
-        if (doors[i]->isHitByRay(origin, direction))
+        if (holds(doors[i]) && doors[i]->isHitByRay(origin, direction))
             return doors[i];
     }
     return nullptr;
+}
+
+bool Tunnel::holds(const GameObject* object) const
+{
+    glm::vec3 fromOrigin = object->worldCentre() - position;
+    float halfWidth = static_cast<float>(WALL_WIDTH / 2.0);
+    return fromOrigin.x >= NEAR_WALL_X - ON_THE_WALL && fromOrigin.x <= FAR_WALL_X + ON_THE_WALL &&
+           std::fabs(fromOrigin.z) <= halfWidth + ON_THE_WALL;
+}
+
+bool Tunnel::isOnTrainTrack(const glm::vec3& point, float halfWidth) const
+{
+    // Trains run down the tunnel's middle line.
+    float trainHalfWidth = trainModel->bounds().first.z;
+    return std::fabs(point.z - position.z) < trainHalfWidth + halfWidth + TRACK_SIDE_ROOM;
 }
 
 bool Tunnel::hasForward(const Tunnel* tunnel) const

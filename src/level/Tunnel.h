@@ -29,8 +29,13 @@ public:
     std::vector<Door*> buildDoors();
     void place(GameObject* object, float dx, float dy, float dz);
     void addStairs(Model* stairsRealityModel, Model* stairsGlassesModel);
-    // The first door of one end wall, in list order, that the line crosses; null if none.
+    // The first door of one end wall, in list order, still standing in the tunnel, that the line
+    // from origin onwards crosses; null if none.
     Door* findDoorOnRay(const glm::vec3& origin, const glm::vec3& direction, bool farEnd) const;
+    // Whether the middle of the object stands within the end walls and the side walls.
+    bool holds(const GameObject* object) const;
+    // Whether a player of this half width standing at the point is in the way of this tunnel's trains.
+    bool isOnTrainTrack(const glm::vec3& point, float halfWidth) const;
     bool hasForward(const Tunnel* tunnel) const;
     bool isNearEndDoor(const Door* door) const;
     void removeObject(const GameObject* object);

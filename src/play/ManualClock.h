@@ -5,11 +5,11 @@
 // A clock that moves only when told to: tests and autoplay advance it by whole ticks.
 class ManualClock : public Clock {
 public:
-    explicit ManualClock(std::uint32_t start = 0) : now(start) {}
-    std::uint32_t ticks() const override { return now; }
-    void advance(std::uint32_t milliseconds) { now += milliseconds; }
-    void set(std::uint32_t milliseconds) { now = milliseconds; }
+    explicit ManualClock(std::uint64_t start = 0) : now(start) {}
+    std::uint64_t ticks() const override { return now; }
+    void advance(std::uint64_t milliseconds) { now += milliseconds; }
+    void set(std::uint64_t milliseconds) { now = milliseconds; }
 
 private:
-    std::uint32_t now;
+    std::uint64_t now;
 };

@@ -7,6 +7,8 @@
 #include "world/Door.h"
 #include "world/GameObject.h"
 
+#include <utility>
+
 namespace {
 
 // Walks that cross a tunnel end to end take some 400 ticks; these limits leave room.
@@ -127,8 +129,7 @@ Route::Condition inTunnel(int index)
 
 glm::vec3 centreOf(const GameObject* object)
 {
-    auto [high, low] = object->worldBounds();
-    return (high + low) * 0.5f;
+    return object->worldCentre();
 }
 
 Route::Target doorCentre(int tunnel, int door)
@@ -164,13 +165,18 @@ Route cubesIntoLine()
     route.aim(alongTunnel(1.0f), "look down tunnel 17")
         .walkUntil(SDL_SCANCODE_W, [] { return cubeX(1) >= cubeX(0) + 10.0f; }, PUSH_TICKS,
                    "push the middle cube down the tunnel")
-        .walk(SDL_SCANCODE_S, 16, "step back from the cubes")
-        .strafeTo(186.0f, "step sideways past the first cube")
+        .walk(SDL_SCANCODE_S, 16, "step back from the cubes");
+    return route.then(firstCubePushedAcross([] { return gameState.aligned; }, "into line with the others"));
+}
+
+Route firstCubePushedAcross(Route::Condition until, const std::string& where)
+{
+    Route route("first cube across");
+    route.strafeTo(186.0f, "step sideways past the first cube")
         .walkUntil(SDL_SCANCODE_W, [] { return camera->syncPosition().x >= cubeX(0); }, PUSH_TICKS,
                    "walk up beside the first cube")
         .aim(acrossTunnel(), "face the first cube across the tunnel")
-        .walkUntil(SDL_SCANCODE_W, [] { return gameState.aligned; }, PUSH_TICKS,
-                   "push the first cube into line with the others");
+        .walkUntil(SDL_SCANCODE_W, std::move(until), PUSH_TICKS, "push the first cube " + where);
     return route;
 }
 

@@ -30,6 +30,9 @@ Route upToTheKey();
 // From the near end of tunnel 17, in the reality view: the middle cube pushed down the tunnel
 // and the first one pushed across until the three are in line.
 Route cubesIntoLine();
+// From tunnel 17's near end side, in the reality view: the first cube pushed across the tunnel
+// until the condition holds.
+Route firstCubePushedAcross(Route::Condition until, const std::string& where);
 
 // The routes by name ("door1", "door2", "train"); an empty route for an unknown name.
 Route routeNamed(const std::string& name);

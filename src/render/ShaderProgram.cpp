@@ -5,6 +5,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -13,18 +14,30 @@ ShaderProgram* defaultProgram = nullptr;
 ShaderProgram* shadowProgram = nullptr;
 ShaderProgram* debugProgram = nullptr;
 
+namespace {
+
+[[noreturn]] void cannotRead(const std::string& path)
+{
+    std::cerr << "Can't read file " << path << std::endl;
+    // Without its shaders the game cannot draw anything: stop at once.
+    std::_Exit(EXIT_FAILURE);
+}
+
+} // namespace
+
 std::string readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::in);
-    if (!file.good()) {
-        std::cerr << "Can't read file " << path << std::endl;
-        // Without its shaders the game cannot draw anything: stop at once.
-        std::_Exit(EXIT_FAILURE);
-    }
+    // A folder or a pipe opens like a file but has no size to read by.
+    std::error_code error;
+    if (!file.good() || !std::filesystem::is_regular_file(path, error))
+        cannotRead(path);
     file.seekg(0, std::ios::end);
     std::string content(static_cast<std::size_t>(file.tellg()), '\0');
     file.seekg(0, std::ios::beg);
     file.read(&content[0], static_cast<std::streamsize>(content.size()));
+    if (!file)
+        cannotRead(path);
     return content;
 }
 

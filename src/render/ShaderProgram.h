@@ -46,6 +46,7 @@ public:
 
     // Indexed uniforms run from 0 (the shadow pass's light) to 3 (the third scene light).
     static constexpr std::size_t INDEXED_UNIFORMS = 4;
+    static_assert(INDEXED_UNIFORMS == 4, "the unknown locations below list one -1 per index");
 
 private:
     // Where one spot light's fields live in a linked program.
@@ -63,8 +64,9 @@ private:
         GLint view = -1;
         GLint proj = -1;
         GLint depthBias = -1;
-        std::array<GLint, INDEXED_UNIFORMS> depthVP{};
-        std::array<GLint, INDEXED_UNIFORMS> shadowMap{};
+        // Unknown too until found, so that a program that never linked uploads nothing.
+        std::array<GLint, INDEXED_UNIFORMS> depthVP{-1, -1, -1, -1};
+        std::array<GLint, INDEXED_UNIFORMS> shadowMap{-1, -1, -1, -1};
         std::array<SpotLightLocations, INDEXED_UNIFORMS> spotLight{};
     };
     struct Linked {

@@ -37,13 +37,15 @@ glm::vec3 faceNormal(const glm::vec3& edge)
     return glm::length(edge) > 0.0f ? glm::normalize(edge) : glm::vec3(0.0f);
 }
 
-bool lineCrossesFace(const BoxFace& face, const glm::vec3& origin, const glm::vec3& direction)
+bool rayCrossesFace(const BoxFace& face, const glm::vec3& origin, const glm::vec3& direction)
 {
     const glm::vec3& n = face.normal;
     float facing = glm::dot(n, direction);
     if (facing == 0.0f)
         return false;
     float t = -glm::dot(n, origin - face.corners[0]) / facing;
+    if (t < 0.0f)
+        return false;
     glm::vec3 crossing = origin + direction * t;
     for (int i = 0; i < 4; ++i) {
         const glm::vec3& from = face.corners[i];
@@ -119,7 +121,8 @@ void GameObject::setRotation(float x, float y, float z)
 
 void GameObject::move(float dx, float dy, float dz)
 {
-    position += glm::vec3(dx, dy, dz);
+    // From where the object stands: physics may have pushed a dynamic body since it was placed.
+    position = getPosition() + glm::vec3(dx, dy, dz);
     updateTransform();
 }
 
@@ -195,6 +198,12 @@ std::pair<glm::vec3, glm::vec3> GameObject::worldBounds() const
     return {glm::vec3(matrix * glm::vec4(corners.first, 1.0f)), glm::vec3(matrix * glm::vec4(corners.second, 1.0f))};
 }
 
+glm::vec3 GameObject::worldCentre() const
+{
+    auto [high, low] = worldBounds();
+    return (high + low) * 0.5f;
+}
+
 unsigned GameObject::triangleCount() const
 {
     return model->triangleCount();
@@ -220,7 +229,7 @@ bool GameObject::isHitByRay(const glm::vec3& origin, const glm::vec3& direction)
         {{c0, c1, c2, c3}, faceNormal(c0 - c4)},
     }};
     for (const BoxFace& face : faces) {
-        if (lineCrossesFace(face, origin, direction))
+        if (rayCrossesFace(face, origin, direction))
             return true;
     }
     return false;

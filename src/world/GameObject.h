@@ -28,6 +28,7 @@ public:
     void setPosition(float x, float y, float z);
     void setPosition(const glm::vec3& p) { setPosition(p.x, p.y, p.z); }
     void setRotation(float x, float y, float z);
+    // Moves by the offset from where the object stands now (a pushed cube from where it was pushed).
     void move(float dx, float dy, float dz);
     void rotate(float dx, float dy, float dz);
     void addScale(float dx, float dy, float dz);
@@ -41,7 +42,9 @@ public:
     btRigidBody* getBody() const { return body; }
     Model* getModel() const { return model; }
     const std::vector<GameObject*>& getChildren() const { return children; }
-    // True when the line through origin along direction crosses a face of the world box.
+    glm::vec3 worldCentre() const;
+    // True when the line from origin onwards along direction crosses a face of the world box;
+    // a box behind the origin is not hit.
     bool isHitByRay(const glm::vec3& origin, const glm::vec3& direction) const;
 
     // Sets "model" and "norm", draws the model, then the children.
