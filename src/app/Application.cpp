@@ -154,7 +154,7 @@ void startUp(const Clock& clock)
 
     gameState.quitRequested = false;
     renderSettings.transparency = true;
-    renderSettings.mipmapMode = 2;
+    renderSettings.mipmapMode = MipmapMode::Linear;
     renderSettings.nearestSampling = false;
     gameState.keyboardState = SDL_GetKeyboardState(nullptr);
 }

@@ -9,6 +9,7 @@
 #include <GL/glew.h>
 
 #include <iostream>
+#include <iterator>
 
 namespace {
 
@@ -62,11 +63,23 @@ void toggleNearestSampling()
     std::cout << (renderSettings.nearestSampling ? "texturesampling nearest" : "texturesampling linear") << std::endl;
 }
 
+// F5 goes round the mipmap modes in this order and names the new one.
+struct MipmapStep {
+    MipmapMode mode;
+    const char* line;
+};
+constexpr MipmapStep MIPMAP_STEPS[] = {{MipmapMode::Off, "mipmapping off"},
+                                       {MipmapMode::Nearest, "mipmapping nearest"},
+                                       {MipmapMode::Linear, "mipmapping linear"}};
+
 void cycleMipmapMode()
 {
-    static const char* const MODE_LINES[] = {"mipmapping off", "mipmapping nearest", "mipmapping linear"};
-    renderSettings.mipmapMode = (renderSettings.mipmapMode + 1) % 3;
-    std::cout << MODE_LINES[renderSettings.mipmapMode] << std::endl;
+    std::size_t step = 0;
+    while (MIPMAP_STEPS[step].mode != renderSettings.mipmapMode)
+        ++step;
+    const MipmapStep& next = MIPMAP_STEPS[(step + 1) % std::size(MIPMAP_STEPS)];
+    renderSettings.mipmapMode = next.mode;
+    std::cout << next.line << std::endl;
 }
 
 void toggleFrustumCulling()
