@@ -180,9 +180,8 @@ void walkThroughDoor(Door* door)
 
 void updatePortalTransit()
 {
-    // The list may not change under the loop; the old tunnel's portals are all tested.
-    std::vector<Portal*> portals = gameState.currentTunnel->getPortals();
-    for (Portal* portal : portals) {
+    // The old tunnel's portals are all tested, also after a transit has changed the tunnel.
+    for (Portal* portal : gameState.currentTunnel->getPortals()) {
         if (!camera->contactTest(portal->getBody()))
             continue;
         Portal* linked = portal->getLinkedPortal();
