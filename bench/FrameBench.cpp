@@ -1,6 +1,8 @@
 // Measures the game as a player runs it: frame times per scene with the time of each pass
-// (GL timer queries), the floor of an empty frame, the tick, start-up and peak memory.
+// (GL timer queries) and heap allocations, the floor of an empty frame, the tick, start-up and
+// peak memory.
 // Run from the game folder under a display (bench/run.sh does both); VSync is switched off.
+#include "AllocationCounter.h"
 #include "app/Application.h"
 #include "play/ManualClock.h"
 #include "app/RenderSettings.h"
@@ -32,6 +34,7 @@ using Stopwatch = std::chrono::steady_clock;
 constexpr int FRAMES = 200;
 constexpr int WARM_UP_FRAMES = 10;
 constexpr int TICKS = 10000;
+constexpr int WARM_UP_TICKS = 100;
 
 double millisecondsSince(Stopwatch::time_point start)
 {
@@ -95,6 +98,7 @@ struct SceneResult {
     double portal = 0;
     double main = 0;
     double glass = 0;
+    AllocationCounter::Counts allocations; // over the FRAMES frames timed
 };
 
 // Every frame is finished before the clock stops, so the figure is the frame's real cost.
@@ -107,13 +111,17 @@ double timedFrame(const std::function<void()>& draw)
     return millisecondsSince(start);
 }
 
-std::vector<double> timedFrames(const std::function<void()>& draw)
+// Counts the heap allocations of the timed frames (the bench's own list of times is made first).
+std::vector<double> timedFrames(const std::function<void()>& draw, AllocationCounter& counter)
 {
     for (int i = 0; i < WARM_UP_FRAMES; ++i)
         timedFrame(draw);
     std::vector<double> times;
+    times.reserve(FRAMES);
+    counter.start();
     for (int i = 0; i < FRAMES; ++i)
         times.push_back(timedFrame(draw));
+    counter.stop();
     return times;
 }
 
@@ -129,19 +137,24 @@ void placeCamera(int tunnelIndex, glm::vec3 offset, glm::vec3 lookAlong)
 // The frame times come from frames drawn as the game draws them; the pass times from as many
 // frames again, each pass finished inside its query: that stops the driver from working on one
 // pass while the next is handed over, so those frames are slower than the game's.
-SceneResult measureScene(const std::string& name, QueryPassTimer& timer, const std::function<void()>& everyFrame)
+SceneResult measureScene(const std::string& name, QueryPassTimer& timer, AllocationCounter& counter,
+                         const std::function<void()>& everyFrame)
 {
-    std::vector<double> times = timedFrames([&] {
-        everyFrame();
-        renderFrame();
-    });
+    std::vector<double> times = timedFrames(
+        [&] {
+            everyFrame();
+            renderFrame();
+        },
+        counter);
+    const AllocationCounter::Counts allocations = counter.counted();
     timer.reset();
     setPassTimer(&timer);
     timedFrames([&] {
         everyFrame();
         renderFrame();
         timer.collect();
-    });
+    },
+                counter);
     setPassTimer(nullptr);
     return {name,
             percentile(times, 0.5),
@@ -149,21 +162,27 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, const s
             timer.median(FramePass::Shadow),
             timer.median(FramePass::Portal),
             timer.median(FramePass::Main),
-            timer.median(FramePass::GlassDoor)};
+            timer.median(FramePass::GlassDoor),
+            allocations};
 }
 
-double medianTick(ManualClock& clock)
+// The median tick; the counter holds the allocations of the timed ticks.
+double medianTick(ManualClock& clock, AllocationCounter& counter)
 {
     placeCamera(0, glm::vec3(100, 4, 0), glm::vec3(1, 0, 0));
     std::vector<double> times;
     times.reserve(TICKS);
-    for (int i = 0; i < TICKS; ++i) {
+    for (int i = -WARM_UP_TICKS; i < TICKS; ++i) {
+        if (i == 0)
+            counter.start();
         clock.advance(40);
         auto start = Stopwatch::now();
         updateTick();
         stepPhysics();
-        times.push_back(millisecondsSince(start));
+        if (i >= 0)
+            times.push_back(millisecondsSince(start));
     }
+    counter.stop();
     return percentile(times, 0.5);
 }
 
@@ -174,10 +193,16 @@ double peakResidentMegabytes()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+double perFrame(std::uint64_t allocations)
+{
+    return static_cast<double>(allocations) / FRAMES;
+}
+
 void printRow(const SceneResult& scene)
 {
-    std::printf("| %-38s | %8.2f | %8.2f | %7.2f | %7.2f | %7.2f | %7.2f |\n", scene.name.c_str(), scene.median,
-                scene.p95, scene.shadow, scene.portal, scene.main, scene.glass);
+    std::printf("| %-38s | %8.2f | %8.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f |\n", scene.name.c_str(),
+                scene.median, scene.p95, scene.shadow, scene.portal, scene.main, scene.glass,
+                perFrame(scene.allocations.game), perFrame(scene.allocations.driver));
 }
 
 } // namespace
@@ -201,54 +226,66 @@ int main()
     gameState.keyboardState = keys.data();
 
     QueryPassTimer timer;
+    AllocationCounter allocations;
     std::vector<SceneResult> scenes;
 
-    std::vector<double> empty = timedFrames([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); });
-    scenes.push_back({"empty frame (clear + swap)", percentile(empty, 0.5), percentile(empty, 0.95), 0, 0, 0, 0});
+    std::vector<double> empty =
+        timedFrames([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, allocations);
+    scenes.push_back({"empty frame (clear + swap)", percentile(empty, 0.5), percentile(empty, 0.95), 0, 0, 0, 0,
+                      allocations.counted()});
 
     placeCamera(0, glm::vec3(0, 4, 0), glm::vec3(1, 0, 0));
-    scenes.push_back(measureScene("tunnel 1 at start", timer, [] {}));
+    scenes.push_back(measureScene("tunnel 1 at start", timer, allocations, [] {}));
 
     // Two door pairs of the second tunnel opened: one portal at each of two of its doors.
     gameState.tunnels[0]->getDoors()[0]->openPortals(gameState.portalModels, camera);
     gameState.tunnels[1]->getDoors()[6]->openPortals(gameState.portalModels, camera);
     placeCamera(1, glm::vec3(200, 4, 0), glm::vec3(-1, 0, 0));
-    scenes.push_back(measureScene("tunnel 2, two portals open", timer, [] {}));
+    scenes.push_back(measureScene("tunnel 2, two portals open", timer, allocations, [] {}));
 
     gameState.realityView = false;
     placeCamera(4, glm::vec3(100, 4, 0), glm::vec3(1, 0, 0));
-    scenes.push_back(measureScene("tunnel 5, glasses view, glass door", timer, [] {}));
+    scenes.push_back(measureScene("tunnel 5, glasses view, glass door", timer, allocations, [] {}));
     gameState.realityView = true;
 
     gameState.tunnels[6]->spawnTrain();
     placeCamera(6, glm::vec3(0, 6, 15), glm::vec3(1, 0, -0.2f));
     Train* train = gameState.tunnels[6]->getTrain();
-    scenes.push_back(measureScene("tunnel 7, running train", timer, [train] { train->update(); }));
+    scenes.push_back(measureScene("tunnel 7, running train", timer, allocations, [train] { train->update(); }));
 
     gameState.quitRequested = false;
-    double tick = medianTick(clock);
+    double tick = medianTick(clock, allocations);
+    const std::uint64_t tickAllocations = allocations.counted().game;
     double rss = peakResidentMegabytes();
     std::cout.clear();
 
-    std::printf("| %-38s | %8s | %8s | %7s | %7s | %7s | %7s |\n", "scene (800 x 600, VSync off)", "median", "p95",
-                "shadow", "portal", "main", "glass");
-    std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(10, '-').c_str(),
+    std::printf("| %-38s | %8s | %8s | %7s | %7s | %7s | %7s | %7s | %7s |\n", "scene (800 x 600, VSync off)", "median",
+                "p95", "shadow", "portal", "main", "glass", "allocs", "driver");
+    std::printf("|%s|%s|%s|%s|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(10, '-').c_str(),
                 std::string(10, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
-                std::string(9, '-').c_str(), std::string(9, '-').c_str());
+                std::string(9, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
+                std::string(9, '-').c_str());
     for (const SceneResult& scene : scenes)
         printRow(scene);
     std::printf("\nframe times in ms over %d frames; pass columns are GPU medians (GL_TIME_ELAPSED) of as many\nframes "
                 "again, each pass finished before the next\n",
                 FRAMES);
-    std::printf("tick (updateTick + one physics step), median of %d: %.4f ms\n", TICKS, tick);
+    std::printf("allocs: heap allocations per timed frame by the game (its code, the C++ library, Bullet);\n"
+                "driver: by Mesa, X and SDL inside the GL calls and the buffer swap (by caller address)\n");
+    std::printf("tick (updateTick + one physics step), median of %d: %.4f ms, %.2f allocations per tick\n", TICKS,
+                tick, static_cast<double>(tickAllocations) / TICKS);
     std::printf("start to first frame: %.2f s\n", startSeconds);
     std::printf("peak resident memory: %.1f MB\n", rss);
 
     double heaviest = 0;
-    for (std::size_t i = 1; i < scenes.size(); ++i)
+    double mostAllocations = 0;
+    for (std::size_t i = 1; i < scenes.size(); ++i) {
         heaviest = std::max(heaviest, scenes[i].median);
-    std::printf("summary: frame_ms=%.2f empty_ms=%.2f ratio=%.2f tick_ms=%.4f start_s=%.2f rss_mb=%.1f\n", heaviest,
-                scenes[0].median, heaviest / scenes[0].median, tick, startSeconds, rss);
+        mostAllocations = std::max(mostAllocations, perFrame(scenes[i].allocations.game));
+    }
+    std::printf("summary: frame_ms=%.2f empty_ms=%.2f ratio=%.2f tick_ms=%.4f start_s=%.2f rss_mb=%.1f "
+                "allocs_per_frame=%g\n",
+                heaviest, scenes[0].median, heaviest / scenes[0].median, tick, startSeconds, rss, mostAllocations);
     shutdown();
     return 0;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the game and prints its frame, tick, start-up and memory figures (headless, Xvfb).
+# Builds the game and prints its frame, tick, start-up, memory and allocation figures (headless, Xvfb).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh" "$root/build"

@@ -135,22 +135,23 @@ TEST_F(ModelLoaderTest, TexturesHoldTheirImagesFollowTheRenderSettingsAndGoWithT
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
     EXPECT_EQ(levelOneWidth, 2);
     // Mipmap mode, nearest sampling, and the minifying and magnifying filters they ask for.
-    const int table[][4] = {{0, 0, GL_LINEAR, GL_LINEAR},
-                            {0, 1, GL_NEAREST, GL_NEAREST},
-                            {1, 0, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR},
-                            {1, 1, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
-                            {2, 0, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
-                            {2, 1, GL_LINEAR_MIPMAP_LINEAR, GL_NEAREST}};
+    const std::tuple<MipmapMode, bool, GLint, GLint> table[] = {
+        {MipmapMode::Off, false, GL_LINEAR, GL_LINEAR},
+        {MipmapMode::Off, true, GL_NEAREST, GL_NEAREST},
+        {MipmapMode::Nearest, false, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR},
+        {MipmapMode::Nearest, true, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
+        {MipmapMode::Linear, false, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
+        {MipmapMode::Linear, true, GL_LINEAR_MIPMAP_LINEAR, GL_NEAREST}};
     for (const auto& [mipmapMode, nearestSampling, minifying, magnifying] : table) {
         renderSettings.mipmapMode = mipmapMode;
-        renderSettings.nearestSampling = nearestSampling != 0;
+        renderSettings.nearestSampling = nearestSampling;
         translucent.draw();
         GLint bound = -1;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
         EXPECT_EQ(bound, 0);
         EXPECT_EQ(glm::ivec2(parameter(GL_TEXTURE_MIN_FILTER), parameter(GL_TEXTURE_MAG_FILTER)),
                   glm::ivec2(minifying, magnifying))
-            << mipmapMode << ", " << nearestSampling;
+            << static_cast<int>(mipmapMode) << ", " << nearestSampling;
     }
 
     // A destroyed mesh, and a model going, release their textures.

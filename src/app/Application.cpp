@@ -165,7 +165,7 @@ void startUp(const Clock& clock)
 
     gameState.quitRequested = false;
     renderSettings.transparency = true;
-    renderSettings.mipmapMode = 2;
+    renderSettings.mipmapMode = MipmapMode::Linear;
     renderSettings.nearestSampling = false;
     gameState.keyboardState = SDL_GetKeyboardState(nullptr);
     playerMessages.show(CONTROLS_HINT, CONTROLS_HINT_MS);

@@ -11,6 +11,7 @@
 
 #include <GL/glew.h>
 
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -59,11 +60,23 @@ void toggleNearestSampling()
     playerMessages.say(renderSettings.nearestSampling ? "texturesampling nearest" : "texturesampling linear");
 }
 
+// F5 goes round the mipmap modes in this order and names the new one.
+struct MipmapStep {
+    MipmapMode mode;
+    const char* line;
+};
+constexpr MipmapStep MIPMAP_STEPS[] = {{MipmapMode::Off, "mipmapping off"},
+                                       {MipmapMode::Nearest, "mipmapping nearest"},
+                                       {MipmapMode::Linear, "mipmapping linear"}};
+
 void cycleMipmapMode()
 {
-    static const char* const MODE_LINES[] = {"mipmapping off", "mipmapping nearest", "mipmapping linear"};
-    renderSettings.mipmapMode = (renderSettings.mipmapMode + 1) % 3;
-    playerMessages.say(MODE_LINES[renderSettings.mipmapMode]);
+    std::size_t step = 0;
+    while (MIPMAP_STEPS[step].mode != renderSettings.mipmapMode)
+        ++step;
+    const MipmapStep& next = MIPMAP_STEPS[(step + 1) % std::size(MIPMAP_STEPS)];
+    renderSettings.mipmapMode = next.mode;
+    playerMessages.say(next.line);
 }
 
 void toggleFrustumCulling()

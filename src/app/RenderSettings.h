@@ -2,12 +2,15 @@
 
 #include <cstdint>
 
+// How a minified texture uses its mipmaps; F5 goes round them in this order.
+enum class MipmapMode { Off, Nearest, Linear };
+
 // The render toggles, changed only by keys and read by the renderer every frame.
 struct RenderSettings {
     bool transparency = true;        // the glass door is alpha-blended (F9)
     bool frustumCulling = true;      // objects outside the view frustum are skipped and counted (F8)
     bool nearestSampling = false;    // nearest instead of linear texture filtering (F4)
-    int mipmapMode = 2;              // 0 = no mipmaps, 1 = nearest mipmap, 2 = linear mipmap (F5)
+    MipmapMode mipmapMode = MipmapMode::Linear; // (F5)
     bool wireframe = false;          // polygons drawn as lines (F3)
     bool showStats = false;          // statistics line after every frame (F2)
     bool showControls = false;       // the controls panel over the game (F1)

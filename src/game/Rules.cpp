@@ -183,10 +183,8 @@ void walkThroughDoor(Door* door)
 
 void updatePortalTransit()
 {
-    // A copy: the walk may change the current tunnel and its list under the loop, and every
-    // portal of the tunnel the player stood in is still tested.
-    const std::vector<Portal*> portals = gameState.currentTunnel->getPortals();
-    for (Portal* portal : portals) {
+    // The old tunnel's portals are all tested, also after a transit has changed the tunnel.
+    for (Portal* portal : gameState.currentTunnel->getPortals()) {
         if (!camera->contactTest(portal->getBody()))
             continue;
         Portal* linked = portal->getLinkedPortal();

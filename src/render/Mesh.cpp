@@ -42,9 +42,9 @@ void Mesh::draw() const
     // The filters are rewritten on every draw so that a settings key acts on the next frame.
     const GLint magnifyFilter = renderSettings.nearestSampling ? GL_NEAREST : GL_LINEAR;
     GLint minifyFilter = GL_LINEAR_MIPMAP_LINEAR;
-    if (renderSettings.mipmapMode == 0)
+    if (renderSettings.mipmapMode == MipmapMode::Off)
         minifyFilter = magnifyFilter;
-    else if (renderSettings.mipmapMode == 1)
+    else if (renderSettings.mipmapMode == MipmapMode::Nearest)
         minifyFilter = GL_NEAREST_MIPMAP_LINEAR;
     for (std::size_t unit = 0; unit < textures.size(); ++unit) {
         glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));

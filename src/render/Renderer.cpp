@@ -7,6 +7,7 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Model.h"
+#include "render/ProjectedArea.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
 #include "render/SpotLight.h"
@@ -45,8 +46,8 @@ template <typename Pass> void timedPass(FramePass pass, Pass draw)
         passTimer->end(pass);
 }
 
-// Points nearer the eye plane than this (or behind it) do not project onto the window.
-constexpr float SMALLEST_EYE_DISTANCE = 1e-3f;
+// Pixels added round a portal's rectangle on the window.
+constexpr int SCISSOR_MARGIN = 1;
 
 // The end screen's lamp stands this far behind the eye and shines along the view.
 constexpr float END_SCREEN_LAMP_BEHIND_EYE = 10.0f;
@@ -84,9 +85,16 @@ struct VisibleSet {
     unsigned culled = 0;
 };
 
-VisibleSet cullTunnel(Tunnel* tunnel, const Camera* camera, bool realityView)
+// The passes run one after the other: one set serves them all, and its lists keep their
+// storage from frame to frame.
+VisibleSet visibleSet;
+
+const VisibleSet& cullTunnel(Tunnel* tunnel, const Camera* camera, bool realityView)
 {
-    VisibleSet visible;
+    VisibleSet& visible = visibleSet;
+    visible.portals.clear();
+    visible.objects.clear();
+    visible.culled = 0;
     for (Portal* portal : tunnel->getPortals()) {
         if (passesCulling(portal, camera, visible.culled))
             visible.portals.push_back(portal);
@@ -146,20 +154,14 @@ void reportPass(const VisibleSet& visible)
         std::cout << visible.culled << " objects culled\n";
 }
 
-// Widens the window rectangle to the points of an object (and its children) seen by the camera;
-// false when a point lies at or behind the eye, where the rectangle says nothing.
-bool extendWindowArea(const GameObject* object, const glm::mat4& toClip, glm::vec2& low, glm::vec2& high)
+// Widens the window area to the points of an object (and its children) seen by the camera;
+// false when a point lies at or behind the eye, where the area says nothing.
+bool addWindowArea(const GameObject* object, const glm::mat4& toClip, ProjectedArea& area)
 {
-    const glm::mat4 modelToClip = toClip * object->getModelMatrix();
-    for (const glm::vec3& corner : object->getModel()->corners()) {
-        const glm::vec4 clip = modelToClip * glm::vec4(corner, 1.0f);
-        if (clip.w <= SMALLEST_EYE_DISTANCE)
-            return false;
-        low = glm::min(low, glm::vec2(clip) / clip.w);
-        high = glm::max(high, glm::vec2(clip) / clip.w);
-    }
+    if (!area.addBox(object->getModel()->corners(), toClip * object->getModelMatrix()))
+        return false;
     for (const GameObject* child : object->getChildren()) {
-        if (!extendWindowArea(child, toClip, low, high))
+        if (!addWindowArea(child, toClip, area))
             return false;
     }
     return true;
@@ -170,20 +172,15 @@ bool extendWindowArea(const GameObject* object, const glm::mat4& toClip, glm::ve
 // rest. A surface reaching behind the eye may cover any pixel.
 void limitToPortalArea(const Portal* portal, Camera* camera)
 {
-    glm::vec2 low(std::numeric_limits<float>::max());
-    glm::vec2 high(std::numeric_limits<float>::lowest());
+    ProjectedArea area;
     const glm::mat4 toClip = camera->getProjectionMatrix() * camera->syncViewMatrix();
-    if (!extendWindowArea(portal, toClip, low, high))
+    if (!addWindowArea(portal, toClip, area))
         return;
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const glm::vec2 origin(viewport[0], viewport[1]);
-    const glm::vec2 size(viewport[2], viewport[3]);
-    const glm::vec2 first = glm::floor(origin + (low * 0.5f + 0.5f) * size) - 1.0f;
-    const glm::vec2 last = glm::ceil(origin + (high * 0.5f + 0.5f) * size) + 1.0f;
-    const glm::ivec2 from = glm::clamp(glm::ivec2(first), glm::ivec2(origin), glm::ivec2(origin + size));
-    const glm::ivec2 to = glm::clamp(glm::ivec2(last), from, glm::ivec2(origin + size));
-    glScissor(from.x, from.y, to.x - from.x, to.y - from.y);
+    const ProjectedArea::Pixels pixels =
+        area.pixels(glm::ivec2(viewport[0], viewport[1]), glm::ivec2(viewport[2], viewport[3]), SCISSOR_MARGIN);
+    glScissor(pixels.from.x, pixels.from.y, pixels.to.x - pixels.from.x, pixels.to.y - pixels.from.y);
     glEnable(GL_SCISSOR_TEST);
 }
 
@@ -281,9 +278,13 @@ void addCasters(const GameObject* object, ShadowMapContents& contents)
         addCasters(child, contents);
 }
 
-ShadowMapContents shadowContents(const VisibleSet& visible, const SpotLight* light)
+// Kept from frame to frame, so that its list keeps its storage.
+ShadowMapContents shadowMapContents;
+
+const ShadowMapContents& shadowContents(const VisibleSet& visible, const SpotLight* light)
 {
-    ShadowMapContents contents;
+    ShadowMapContents& contents = shadowMapContents;
+    contents.casters.clear();
     contents.lightViewProjection = light->viewProjection();
     GLint polygonModes[2] = {GL_FILL, GL_FILL};
     glGetIntegerv(GL_POLYGON_MODE, polygonModes);
@@ -293,6 +294,7 @@ ShadowMapContents shadowContents(const VisibleSet& visible, const SpotLight* lig
         contents.casters.push_back({portal, portal->getModelMatrix(), portal->getModel()->corners(), false});
     for (const GameObject* object : visible.objects)
         addCasters(object, contents);
+    contents.sortCasters();
     return contents;
 }
 
@@ -305,12 +307,12 @@ void renderShadowMaps(const std::vector<SpotLight*>& lights)
 {
     shadowProgram->use(true);
     for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
-        const VisibleSet visible = cullTunnel(gameState.currentTunnel, camera, gameState.realityView);
+        const VisibleSet& visible = cullTunnel(gameState.currentTunnel, camera, gameState.realityView);
         reportPass(visible);
-        ShadowMapContents contents = shadowContents(visible, lights[i]);
+        const ShadowMapContents& contents = shadowContents(visible, lights[i]);
         const glm::mat4 lightViewProjection = contents.lightViewProjection;
         const ShadowMapArea stale = shadowMaps[i]->staleArea(contents);
-        shadowMaps[i]->remember(std::move(contents));
+        shadowMaps[i]->remember(contents);
         if (stale.empty())
             continue;
         glEnable(GL_DEPTH_TEST);
@@ -370,7 +372,7 @@ void setPassTimer(PassTimer* timer)
 void renderFrame()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const std::vector<SpotLight*> lights = gameState.currentTunnel->getLights();
+    const std::vector<SpotLight*>& lights = gameState.currentTunnel->getLights();
 
     timedPass(FramePass::Shadow, [&] { renderShadowMaps(lights); });
     shadowProgram->use(false);
@@ -415,7 +417,7 @@ void renderEndScreen(GameObject* screen)
 
 void drawCulled(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)
 {
-    const VisibleSet visible = cullTunnel(tunnel, camera, realityView);
+    const VisibleSet& visible = cullTunnel(tunnel, camera, realityView);
     drawVisible(visible, program);
     reportPass(visible);
 }

@@ -84,19 +84,6 @@ void setMatrix(GLint location, const glm::mat4& matrix)
     glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(matrix));
 }
 
-// Every uniform the setters upload, numbered for keeping its last value.
-enum Uniform : std::size_t {
-    MODEL,
-    NORM,
-    VIEW,
-    PROJ,
-    DEPTH_BIAS,
-    DEPTH_VP,
-    SHADOW_MAP = DEPTH_VP + ShaderProgram::INDEXED_UNIFORMS,
-    SPOT_LIGHT = SHADOW_MAP + ShaderProgram::INDEXED_UNIFORMS,
-    UNIFORM_COUNT = SPOT_LIGHT + ShaderProgram::INDEXED_UNIFORMS
-};
-
 // The scene lights are indexed 1 to 3; bit i - 1 of a light mask stands for light i.
 constexpr std::size_t SCENE_LIGHTS = 3;
 constexpr unsigned ALL_LIGHTS = (1u << SCENE_LIGHTS) - 1;
@@ -123,9 +110,8 @@ std::string withLightMask(const std::string& source, unsigned lightMask)
 } // namespace
 
 ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath, bool lightSubsets)
-    : uploads(UNIFORM_COUNT)
 {
-    linked.push_back({glCreateProgram(), {}, false});
+    linked.push_back({glCreateProgram(), {}, 0});
     const std::string vertexSource = readFile(vertexPath);
     vertexShader = compile(GL_VERTEX_SHADER, vertexSource, vertexPath);
     const std::string fragmentSource = readFile(fragmentPath);
@@ -152,7 +138,7 @@ void ShaderProgram::linkLightSubsets(const std::string& fragmentSource)
         GLuint program = glCreateProgram();
         const bool ok = subsetShader != 0 && linkProgram(program, vertexShader, subsetShader);
         glDeleteShader(subsetShader); // freed with its program
-        linked.push_back({program, findLocations(program), false});
+        linked.push_back({program, findLocations(program), 0});
         if (!ok) {
             for (std::size_t i = 1; i < linked.size(); ++i)
                 glDeleteProgram(linked[i].program);
@@ -166,13 +152,13 @@ ShaderProgram::Locations ShaderProgram::findLocations(GLuint program)
 {
     auto location = [program](const std::string& name) { return glGetUniformLocation(program, name.c_str()); };
     Locations at;
-    at.model = location("model");
-    at.norm = location("norm");
-    at.view = location("view");
-    at.proj = location("proj");
-    at.depthBias = location("depthBias");
+    at.matrix[MODEL] = location("model");
+    at.matrix[NORM] = location("norm");
+    at.matrix[VIEW] = location("view");
+    at.matrix[PROJ] = location("proj");
+    at.matrix[DEPTH_BIAS] = location("depthBias");
     for (unsigned index = 0; index < INDEXED_UNIFORMS; ++index) {
-        at.depthVP[index] = location(indexed("depthVP", index));
+        at.matrix[DEPTH_VP + index] = location(indexed("depthVP", index));
         at.shadowMap[index] = location(indexed("shadowMap", index));
         const std::string prefix = indexed("spotLight", index);
         SpotLightLocations& light = at.spotLight[index];
@@ -219,21 +205,44 @@ void ShaderProgram::bind(std::size_t subset)
     Linked& program = linked[subset];
     glUseProgram(program.program);
     bound = subset;
-    if (!program.stale)
-        return;
-    for (const Upload& value : uploads) {
-        if (value)
-            value(program.locations);
+    for (std::size_t uniform = 0; program.missing != 0; ++uniform) {
+        const UniformMask bit = UniformMask{1} << uniform;
+        if ((program.missing & bit) != 0)
+            send(uniform, program.locations);
+        program.missing &= ~bit;
     }
-    program.stale = false;
 }
 
-void ShaderProgram::upload(std::size_t uniform, Upload value)
+void ShaderProgram::send(std::size_t uniform, const Locations& at) const
 {
-    value(linked[bound].locations);
-    uploads[uniform] = std::move(value);
-    for (std::size_t subset = 0; subset < linked.size(); ++subset)
-        linked[subset].stale = linked[subset].stale || subset != bound;
+    if (uniform < MATRIX_COUNT) {
+        setMatrix(at.matrix[uniform], matrices[uniform]);
+    } else if (uniform < SPOT_LIGHT) {
+        const std::size_t unit = uniform - SHADOW_MAP;
+        glUniform1i(at.shadowMap[unit], static_cast<GLint>(unit));
+    } else {
+        const SpotLight& light = *lights[uniform - SPOT_LIGHT];
+        const SpotLightLocations& fields = at.spotLight[uniform - SPOT_LIGHT];
+        glUniform3f(fields.position, light.position.x, light.position.y, light.position.z);
+        glUniform3f(fields.direction, light.direction.x, light.direction.y, light.direction.z);
+        glUniform3f(fields.intensity, light.intensity.x, light.intensity.y, light.intensity.z);
+        glUniform1f(fields.angle, light.angle);
+    }
+}
+
+void ShaderProgram::upload(std::size_t uniform)
+{
+    send(uniform, linked[bound].locations);
+    for (std::size_t subset = 0; subset < linked.size(); ++subset) {
+        if (subset != bound)
+            linked[subset].missing |= UniformMask{1} << uniform;
+    }
+}
+
+void ShaderProgram::uploadMatrix(std::size_t uniform, const glm::mat4& matrix)
+{
+    matrices[uniform] = matrix;
+    upload(uniform);
 }
 
 bool ShaderProgram::isLinked() const
@@ -245,22 +254,22 @@ bool ShaderProgram::isLinked() const
 
 void ShaderProgram::setModel(const glm::mat4& matrix)
 {
-    upload(MODEL, [matrix](const Locations& at) { setMatrix(at.model, matrix); });
+    uploadMatrix(MODEL, matrix);
 }
 
 void ShaderProgram::setNorm(const glm::mat4& matrix)
 {
-    upload(NORM, [matrix](const Locations& at) { setMatrix(at.norm, matrix); });
+    uploadMatrix(NORM, matrix);
 }
 
 void ShaderProgram::setView(const glm::mat4& matrix)
 {
-    upload(VIEW, [matrix](const Locations& at) { setMatrix(at.view, matrix); });
+    uploadMatrix(VIEW, matrix);
 }
 
 void ShaderProgram::setProj(const glm::mat4& matrix)
 {
-    upload(PROJ, [matrix](const Locations& at) { setMatrix(at.proj, matrix); });
+    uploadMatrix(PROJ, matrix);
 }
 
 glm::mat4 ShaderProgram::depthBiasMatrix()
@@ -273,7 +282,7 @@ glm::mat4 ShaderProgram::depthBiasMatrix()
 
 void ShaderProgram::setDepthBias()
 {
-    upload(DEPTH_BIAS, [](const Locations& at) { setMatrix(at.depthBias, depthBiasMatrix()); });
+    uploadMatrix(DEPTH_BIAS, depthBiasMatrix());
 }
 
 // No shader of the game declares an index beyond INDEXED_UNIFORMS; such an upload is ignored,
@@ -282,15 +291,14 @@ void ShaderProgram::setDepthVP(const glm::mat4& matrix, std::uint16_t index)
 {
     if (index >= INDEXED_UNIFORMS)
         return;
-    upload(DEPTH_VP + index, [matrix, index](const Locations& at) { setMatrix(at.depthVP[index], matrix); });
+    uploadMatrix(DEPTH_VP + index, matrix);
 }
 
 void ShaderProgram::setShadowMap(std::uint32_t unit)
 {
     if (unit >= INDEXED_UNIFORMS)
         return;
-    upload(SHADOW_MAP + unit,
-           [unit](const Locations& at) { glUniform1i(at.shadowMap[unit], static_cast<GLint>(unit)); });
+    upload(SHADOW_MAP + unit);
 }
 
 void ShaderProgram::setSpotLight(const SpotLight* light, std::uint16_t index)
@@ -298,11 +306,5 @@ void ShaderProgram::setSpotLight(const SpotLight* light, std::uint16_t index)
     if (index >= INDEXED_UNIFORMS)
         return;
     lights[index] = *light;
-    upload(SPOT_LIGHT + index, [light = *light, index](const Locations& at) {
-        const SpotLightLocations& fields = at.spotLight[index];
-        glUniform3f(fields.position, light.position.x, light.position.y, light.position.z);
-        glUniform3f(fields.direction, light.direction.x, light.direction.y, light.direction.z);
-        glUniform3f(fields.intensity, light.intensity.x, light.intensity.y, light.intensity.z);
-        glUniform1f(fields.angle, light.angle);
-    });
+    upload(SPOT_LIGHT + index);
 }

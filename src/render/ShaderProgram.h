@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +18,15 @@
 // shader sees the subset as LIT_BY, a bit per light). A software rasteriser runs every light's
 // code for every fragment; an object that some lights cannot reach is drawn without their code,
 // with the same picture, since a light outside its cone adds exactly nothing.
+// Locations of uniforms not found (yet): OpenGL ignores uploads to -1.
+template <std::size_t N> constexpr std::array<GLint, N> unknownLocations()
+{
+    std::array<GLint, N> locations{};
+    for (GLint& location : locations)
+        location = -1;
+    return locations;
+}
+
 class ShaderProgram {
 public:
     ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath, bool lightSubsets = false);
@@ -46,9 +54,26 @@ public:
 
     // Indexed uniforms run from 0 (the shadow pass's light) to 3 (the third scene light).
     static constexpr std::size_t INDEXED_UNIFORMS = 4;
-    static_assert(INDEXED_UNIFORMS == 4, "the unknown locations below list one -1 per index");
 
 private:
+    // Every uniform the setters upload, numbered for keeping its last value: the matrices
+    // first, then the shadow samplers, then the spot lights.
+    enum Uniform : std::size_t {
+        MODEL,
+        NORM,
+        VIEW,
+        PROJ,
+        DEPTH_BIAS,
+        DEPTH_VP,
+        MATRIX_COUNT = DEPTH_VP + INDEXED_UNIFORMS,
+        SHADOW_MAP = MATRIX_COUNT,
+        SPOT_LIGHT = SHADOW_MAP + INDEXED_UNIFORMS,
+        UNIFORM_COUNT = SPOT_LIGHT + INDEXED_UNIFORMS
+    };
+    // A bit per uniform number.
+    using UniformMask = std::uint32_t;
+    static_assert(UNIFORM_COUNT <= 32, "a uniform mask holds a bit per uniform");
+
     // Where one spot light's fields live in a linked program.
     struct SpotLightLocations {
         GLint position = -1;
@@ -59,33 +84,30 @@ private:
     // Where every uniform lives in a linked program; asked of the driver once after linking:
     // a lookup by name on every upload costs a frame hundreds of string searches.
     struct Locations {
-        GLint model = -1;
-        GLint norm = -1;
-        GLint view = -1;
-        GLint proj = -1;
-        GLint depthBias = -1;
-        // Unknown too until found, so that a program that never linked uploads nothing.
-        std::array<GLint, INDEXED_UNIFORMS> depthVP{-1, -1, -1, -1};
-        std::array<GLint, INDEXED_UNIFORMS> shadowMap{-1, -1, -1, -1};
+        // Unknown (-1) until found, so that a program that never linked uploads nothing.
+        std::array<GLint, MATRIX_COUNT> matrix = unknownLocations<MATRIX_COUNT>(); // by uniform number
+        std::array<GLint, INDEXED_UNIFORMS> shadowMap = unknownLocations<INDEXED_UNIFORMS>();
         std::array<SpotLightLocations, INDEXED_UNIFORMS> spotLight{};
     };
     struct Linked {
         GLuint program = 0;
         Locations locations;
-        bool stale = false; // misses an upload made while another subset was bound
+        UniformMask missing = 0; // uploads made while another subset was bound
     };
-    // Uploads one uniform's value, given where the bound program keeps it.
-    using Upload = std::function<void(const Locations&)>;
 
     static Locations findLocations(GLuint program);
     void linkLightSubsets(const std::string& fragmentSource);
     void bind(std::size_t subset);
-    // Sends the value to the bound program and keeps it for the subsets not bound now.
-    void upload(std::size_t uniform, Upload value);
+    // Sends the uniform's kept value to a linked program, given where that program keeps it.
+    void send(std::size_t uniform, const Locations& at) const;
+    // Sends the uniform's new kept value to the bound program; the other subsets get it when bound.
+    void upload(std::size_t uniform);
+    void uploadMatrix(std::size_t uniform, const glm::mat4& matrix);
 
     std::vector<Linked> linked; // the whole program first, then a subset per light mask
     std::size_t bound = 0;
-    std::vector<Upload> uploads; // the last value of every uniform, by uniform number
+    // The last value of every uniform; a shadow sampler's value is its unit, its number.
+    std::array<glm::mat4, MATRIX_COUNT> matrices{};
     std::array<std::optional<SpotLight>, INDEXED_UNIFORMS> lights;
     GLuint vertexShader = 0;   // 0 when it did not compile
     GLuint fragmentShader = 0; // 0 when it did not compile

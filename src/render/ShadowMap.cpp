@@ -1,8 +1,10 @@
 #include "render/ShadowMap.h"
 
+#include "render/ProjectedArea.h"
+
+#include <algorithm>
+#include <functional>
 #include <iostream>
-#include <limits>
-#include <map>
 
 std::vector<ShadowMap*> shadowMaps;
 
@@ -61,23 +63,31 @@ bool ShadowCaster::operator==(const ShadowCaster& other) const
 
 namespace {
 
-using CasterPlacements = std::map<const GameObject*, ShadowCaster>;
-
-// Each caster once, at its placement; false when a caster is listed twice.
-bool placementsOf(const ShadowMapContents& contents, CasterPlacements& placements)
+// The order of casters by object: any order in which each object has one place will do.
+bool comesBefore(const ShadowCaster& first, const ShadowCaster& second)
 {
-    for (const ShadowCaster& caster : contents.casters)
-        placements.emplace(caster.object, caster);
-    return placements.size() == contents.casters.size();
+    return std::less<const GameObject*>()(first.object, second.object);
 }
 
-// Points this near the light's eye plane (or behind it) have no place on the map.
-constexpr float SMALLEST_LIGHT_DISTANCE = 1e-3f;
+// Each caster once; false when a caster is listed twice (next to itself, once sorted).
+bool listsEachCasterOnce(const ShadowMapContents& contents)
+{
+    const auto sameObject = [](const ShadowCaster& first, const ShadowCaster& second) {
+        return first.object == second.object;
+    };
+    return std::adjacent_find(contents.casters.begin(), contents.casters.end(), sameObject) == contents.casters.end();
+}
+
 // Texels added round a caster's rectangle: rasterisation rounds to texel centres, and a
 // wireframe line may reach half a texel beyond its end points.
 constexpr int TEXEL_MARGIN = 2;
 
 } // namespace
+
+void ShadowMapContents::sortCasters()
+{
+    std::sort(casters.begin(), casters.end(), comesBefore);
+}
 
 void ShadowMapArea::add(const ShadowMapArea& other)
 {
@@ -99,24 +109,11 @@ ShadowMapArea ShadowMap::wholeMap() const
 bool ShadowMap::addCasterArea(const ShadowCaster& caster, const glm::mat4& lightViewProjection,
                               ShadowMapArea& area) const
 {
-    if (!caster.placedByModel)
+    ProjectedArea projected;
+    if (!caster.placedByModel || !projected.addBox(caster.corners, lightViewProjection * caster.model))
         return false;
-    const glm::mat4 modelToClip = lightViewProjection * caster.model;
-    glm::vec2 low(std::numeric_limits<float>::max());
-    glm::vec2 high(std::numeric_limits<float>::lowest());
-    for (const glm::vec3& corner : caster.corners) {
-        const glm::vec4 clip = modelToClip * glm::vec4(corner, 1.0f);
-        if (clip.w <= SMALLEST_LIGHT_DISTANCE)
-            return false;
-        low = glm::min(low, glm::vec2(clip) / clip.w);
-        high = glm::max(high, glm::vec2(clip) / clip.w);
-    }
-    const glm::vec2 size(width, height);
-    const glm::vec2 first = glm::floor((low * 0.5f + 0.5f) * size) - static_cast<float>(TEXEL_MARGIN);
-    const glm::vec2 last = glm::ceil((high * 0.5f + 0.5f) * size) + static_cast<float>(TEXEL_MARGIN);
-    const glm::vec2 from = glm::clamp(first, glm::vec2(0.0f), size);
-    const glm::vec2 to = glm::clamp(last, glm::vec2(0.0f), size);
-    area.add({glm::ivec2(from), glm::ivec2(to)});
+    const ProjectedArea::Pixels texels = projected.pixels(glm::ivec2(0), glm::ivec2(width, height), TEXEL_MARGIN);
+    area.add({texels.from, texels.to});
     return true;
 }
 
@@ -125,31 +122,35 @@ ShadowMapArea ShadowMap::staleArea(const ShadowMapContents& contents) const
     if (!drawnContents || drawnContents->lightViewProjection != contents.lightViewProjection ||
         drawnContents->wireframe != contents.wireframe)
         return wholeMap();
-    CasterPlacements before;
-    CasterPlacements after;
-    if (!placementsOf(*drawnContents, before) || !placementsOf(contents, after))
+    if (!listsEachCasterOnce(*drawnContents) || !listsEachCasterOnce(contents))
         return wholeMap();
     // The map keeps the nearest depth of each texel, whatever the drawing order: only texels
-    // under a caster that left, came or moved can change.
+    // under a caster that left, came or moved can change. Both lists are sorted by object, so
+    // one walk along both meets each object once.
     ShadowMapArea area;
-    auto addChangedCasters = [&](const CasterPlacements& these, const CasterPlacements& others) {
-        for (const auto& [object, caster] : these) {
-            const auto other = others.find(object);
-            if (other != others.end() && other->second == caster)
-                continue;
-            if (!addCasterArea(caster, contents.lightViewProjection, area))
-                return false;
-        }
-        return true;
-    };
-    if (!addChangedCasters(before, after) || !addChangedCasters(after, before))
-        return wholeMap();
+    const std::vector<ShadowCaster>& before = drawnContents->casters;
+    const std::vector<ShadowCaster>& after = contents.casters;
+    auto was = before.begin();
+    auto is = after.begin();
+    while (was != before.end() || is != after.end()) {
+        const bool left = is == after.end() || (was != before.end() && comesBefore(*was, *is));
+        const bool came = was == before.end() || (is != after.end() && comesBefore(*is, *was));
+        const bool moved = !left && !came && !(*was == *is);
+        if ((left || moved) && !addCasterArea(*was, contents.lightViewProjection, area))
+            return wholeMap();
+        if ((came || moved) && !addCasterArea(*is, contents.lightViewProjection, area))
+            return wholeMap();
+        if (!came)
+            ++was;
+        if (!left)
+            ++is;
+    }
     return area;
 }
 
-void ShadowMap::remember(ShadowMapContents contents)
+void ShadowMap::remember(const ShadowMapContents& contents)
 {
-    drawnContents = std::move(contents);
+    drawnContents = contents;
 }
 
 void ShadowMap::forget()

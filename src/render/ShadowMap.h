@@ -22,12 +22,15 @@ struct ShadowCaster {
     bool operator==(const ShadowCaster& other) const;
 };
 
-// What a shadow map was drawn from: the light's matrix, the polygon mode and every object drawn,
-// in drawing order. The same contents drawn again give the same depths.
+// What a shadow map was drawn from: the light's matrix, the polygon mode and every object drawn.
+// The same contents drawn again give the same depths, whatever the drawing order.
 struct ShadowMapContents {
     glm::mat4 lightViewProjection{1.0f};
     bool wireframe = false;
-    std::vector<ShadowCaster> casters;
+    std::vector<ShadowCaster> casters; // sorted by object when compared (sortCasters)
+
+    // Puts the casters in the order that lets two contents be compared side by side.
+    void sortCasters();
 };
 
 // A rectangle of shadow-map texels, from (inclusive) to (exclusive); empty when to <= from.
@@ -53,8 +56,8 @@ public:
     // stood or stands now. Empty when nothing changed, the whole map when the light changed
     // or nothing has been drawn.
     ShadowMapArea staleArea(const ShadowMapContents& contents) const;
-    // Recorded after the map was drawn from these contents.
-    void remember(ShadowMapContents contents);
+    // Recorded after the map was drawn from these contents (a copy into the storage of the last).
+    void remember(const ShadowMapContents& contents);
     // After the depths were changed some other way (cleared for a lamp of its own).
     void forget();
 
