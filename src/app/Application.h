@@ -1,10 +1,12 @@
 #pragma once
 
+#include "render/PictureArea.h"
+
 #include <SDL.h>
 
 class Clock;
 
-// Opens SDL, the 800 x 600 window, the OpenGL 3.3 context and GLEW with the fixed GL state.
+// Opens SDL, the 800 x 600 resizable window, the OpenGL 3.3 context and GLEW with the fixed GL state.
 bool initWindow();
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
@@ -23,3 +25,8 @@ void releaseGame();
 int runGame();
 
 SDL_Window* gameWindow();
+// The frame target follows the window's drawable size (resized, or fullscreen); returns the
+// picture area the frame is drawn into, where whatever is drawn over the frame belongs.
+const PictureArea& fitFrameToWindow();
+// F11: desktop fullscreen and back; a window that cannot go fullscreen says why and stays.
+void toggleFullscreen();

@@ -1,5 +1,6 @@
 #include "app/Input.h"
 
+#include "app/Application.h"
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
 #include "game/Rules.h"
@@ -120,6 +121,9 @@ bool handleKey(SDL_Keycode key)
         break;
     case SDLK_F9:
         toggleTransparency();
+        break;
+    case SDLK_F11:
+        toggleFullscreen();
         break;
     default:
         break;

@@ -43,7 +43,7 @@ public:
 
     glm::vec3 getPosition() const { return position; }
     std::vector<Door*> getDoors() const { return doors; }
-    std::vector<SpotLight*> getLights() const { return lights; }
+    const std::vector<SpotLight*>& getLights() const { return lights; }
     std::vector<Portal*> getPortals() const { return portals; }
     Train* getTrain() const { return train; }
     const std::vector<GameObject*>& getObjects() const { return objects; }

@@ -2,5 +2,6 @@
 
 #include <string>
 
-// Saves the frame being drawn (the back buffer, before the swap) as an 800 x 600 PNG.
+// Saves the frame being drawn (the back buffer, before the swap) as a PNG of the window's
+// drawable size, bars and all.
 bool saveScreenshot(const std::string& path);

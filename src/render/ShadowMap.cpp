@@ -6,8 +6,7 @@
 
 std::vector<ShadowMap*> shadowMaps;
 
-ShadowMap::ShadowMap(std::uint16_t width, std::uint16_t height, std::uint16_t screenWidth, std::uint16_t screenHeight)
-    : width(width), height(height), screenWidth(screenWidth), screenHeight(screenHeight)
+ShadowMap::ShadowMap(std::uint16_t width, std::uint16_t height) : width(width), height(height)
 {
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -36,12 +35,6 @@ void ShadowMap::bind() const
 {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, width, height);
-}
-
-void ShadowMap::unbind() const
-{
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, screenWidth, screenHeight);
 }
 
 void ShadowMap::destroy()

@@ -38,6 +38,14 @@ HeadlessContext::~HeadlessContext()
     // build can still name the driver's own allocations at exit.
 }
 
+void HeadlessContext::resize(int width, int height)
+{
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    SDL_SetWindowSize(window, width, height);
+    // Mesa's software drivers take the window's new size at the next swap, as a game would swap.
+    SDL_GL_SwapWindow(window);
+}
+
 HeadlessContext::Pixel HeadlessContext::pixel(int x, int y) const
 {
     std::uint8_t rgba[4] = {0, 0, 0, 0};

@@ -16,6 +16,8 @@ public:
     HeadlessContext& operator=(const HeadlessContext&) = delete;
 
     bool ok() const { return context != nullptr; }
+    // Resizes the window as a player would drag its edge; SDL allows it on a hidden window too.
+    void resize(int width, int height);
 
     // RGBA of one pixel of the default framebuffer (origin bottom left, as OpenGL counts).
     struct Pixel {

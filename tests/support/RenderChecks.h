@@ -3,6 +3,7 @@
 // What the drawing tests share: the player's view aimed at a point, textures and frames read
 // back from the GPU, and a folder of their own for the files they write.
 #include "physics/Camera.h"
+#include "render/FrameTarget.h"
 #include "render/ShaderProgram.h"
 #include "support/HeadlessContext.h"
 
@@ -75,6 +76,37 @@ inline FrameDifference compareFrames(const std::vector<std::uint8_t>& a, const s
             difference.differing += largest > tolerance ? 1 : 0;
         }
     return difference;
+}
+
+// The window's whole colour buffer at the drawable size the frame was drawn for, RGBA, bottom
+// row first.
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+
+    // Mean of the colour channels over a rectangle of pixels.
+    double brightness(PixelArea area) const
+    {
+        double sum = 0;
+        for (int y = area.bottom; y < area.top; ++y)
+            for (int x = area.left; x < area.right; ++x) {
+                const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4;
+                sum += rgba[i] + rgba[i + 1] + rgba[i + 2];
+            }
+        return sum / (3.0 * (area.right - area.left) * (area.top - area.bottom));
+    }
+};
+
+inline Frame readFrame()
+{
+    Frame frame;
+    frame.width = frameTarget.drawableSize().x;
+    frame.height = frameTarget.drawableSize().y;
+    frame.rgba.resize(static_cast<std::size_t>(frame.width) * frame.height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, frame.rgba.data());
+    return frame;
 }
 
 // Keeps what the test saw as a PNG below the working folder, for a person to look at.
