@@ -188,7 +188,9 @@ void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap*
     map->remember(std::move(contents));
     if (stale.empty())
         return;
+    // Between two portals' views depth writes are off.
     glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
     map->bind();
     glScissor(stale.from.x, stale.from.y, stale.to.x - stale.from.x, stale.to.y - stale.from.y);
     glEnable(GL_SCISSOR_TEST);
@@ -397,7 +399,7 @@ void drawGlassDoor()
 // The passes of a frame into the frame's target, bound and cleared.
 void drawScene()
 {
-    const std::vector<SpotLight*> lights = gameState.currentTunnel->getLights();
+    const std::vector<SpotLight*>& lights = gameState.currentTunnel->getLights();
 
     timedPass(FramePass::Shadow, [&] { renderShadowMaps(lights); });
     shadowProgram->use(false);
