@@ -11,8 +11,10 @@
 #include "level/Level.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
+#include "render/FrameTarget.h"
 #include "render/Model.h"
 #include "render/Overlay.h"
+#include "render/PortalShadowMaps.h"
 #include "render/Renderer.h"
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
@@ -28,9 +30,9 @@ namespace {
 
 SDL_Window* window = nullptr;
 
-constexpr int SHADOW_MAP_COUNT = 3;
-constexpr std::uint16_t SHADOW_MAP_WIDTH = 2048;
-constexpr std::uint16_t SHADOW_MAP_HEIGHT = 1024;
+// A software renderer draws the scene at most at the window's size and scales it up beyond:
+// on llvmpipe a 1600 x 1200 scene costs about four times the 800 x 600 one, too slow to play.
+const glm::ivec2 SOFTWARE_LARGEST_SCENE(WINDOW_WIDTH, WINDOW_HEIGHT);
 
 // The end screen hangs far outside the level, in front of a camera placed to look at it.
 const glm::vec3 END_SCREEN_EYE(2990.0f, -1.3f, -0.5f);
@@ -68,8 +70,8 @@ void createShaderPrograms()
 
     shadowProgram = new ShaderProgram("shader/shadowMap_v.glsl", "shader/shadowMap_f.glsl");
 
-    for (int i = 0; i < SHADOW_MAP_COUNT; ++i)
-        shadowMaps.push_back(new ShadowMap(SHADOW_MAP_WIDTH, SHADOW_MAP_HEIGHT, WINDOW_WIDTH, WINDOW_HEIGHT));
+    for (std::size_t i = 0; i < SHADOW_MAP_COUNT; ++i)
+        shadowMaps.push_back(new ShadowMap(SHADOW_MAP_WIDTH, SHADOW_MAP_HEIGHT));
 
     debugProgram = new ShaderProgram("shader/shadowMap_debug_v.glsl", "shader/shadowMap_debug_f.glsl");
     debugProgram->use(true);
@@ -81,6 +83,13 @@ void swapWindow()
 {
     if (window)
         SDL_GL_SwapWindow(window);
+}
+
+// The main loop's draw step: the frame into the picture area of the window as it is now.
+void drawFrame()
+{
+    drawGameFrame();
+    swapWindow();
 }
 
 void waitForKey()
@@ -113,6 +122,26 @@ SDL_Window* gameWindow()
     return window;
 }
 
+const PictureArea& fitFrameToWindow()
+{
+    if (!window)
+        return frameTarget.picture();
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    return frameTarget.fit(width, height);
+}
+
+void toggleFullscreen()
+{
+    if (!window)
+        return;
+    const bool fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    // SDL leaves the window as it was when the switch fails.
+    if (SDL_SetWindowFullscreen(window, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) < 0)
+        std::cerr << "Could not switch to fullscreen! SDL Error: " << SDL_GetError() << std::endl;
+}
+
 bool initWindow(bool shown)
 {
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
@@ -125,7 +154,7 @@ bool initWindow(bool shown)
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
 
     window = SDL_CreateWindow("Marrowdeep", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WINDOW_WIDTH,
-                              WINDOW_HEIGHT, SDL_WINDOW_OPENGL | (shown ? 0 : SDL_WINDOW_HIDDEN));
+                              WINDOW_HEIGHT, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (shown ? 0 : SDL_WINDOW_HIDDEN));
     if (!window)
         return fail("Window could not be created! SDL Error: ", SDL_GetError());
     SDL_GLContext context = SDL_GL_CreateContext(window);
@@ -162,6 +191,7 @@ void startUp(const Clock& clock)
     createShaderPrograms();
     screenQuad.create();
     overlay = new Overlay(FONT_PATH, controlsTable());
+    frameTarget.limitScene(FrameTarget::softwareRenderer() ? SOFTWARE_LARGEST_SCENE : glm::ivec2(0));
 
     gameState.quitRequested = false;
     renderSettings.transparency = true;
@@ -173,6 +203,7 @@ void startUp(const Clock& clock)
 
 void drawGameFrame()
 {
+    fitFrameToWindow();
     renderFrame();
     overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls);
 }
@@ -184,6 +215,7 @@ void prepareEndScreen()
 
 void drawEndScreen()
 {
+    fitFrameToWindow();
     const char* screenFile = gameState.won ? "won.obj" : gameState.lost ? "lost.obj" : nullptr;
     if (!screenFile)
         return;
@@ -220,6 +252,8 @@ void releaseGame()
         delete shadowMap;
     }
     shadowMaps.clear();
+    portalShadowMaps.destroy();
+    frameTarget.destroy();
     for (Model* model : levelModels)
         delete model;
     levelModels.clear();
@@ -247,11 +281,7 @@ int runGame()
     }
     SdlClock clock;
     startUp(clock);
-    MainLoop loop(clock, {updateTick, stepPhysics, [] {
-                              drawGameFrame();
-                              swapWindow();
-                          }},
-                  std::cout);
+    MainLoop loop(clock, {updateTick, stepPhysics, drawFrame}, std::cout);
     loop.start();
     loop.run();
     showEndScreen();

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "render/PictureArea.h"
+
 #include <SDL.h>
 
 class Clock;
 
-// Opens SDL, the 800 x 600 window, the OpenGL 3.3 context and GLEW with the fixed GL state.
-// A hidden window (for drawing that is only read back) does not trap the mouse.
+// Opens SDL, the 800 x 600 resizable window, the OpenGL 3.3 context and GLEW with the fixed GL
+// state. A hidden window (for drawing that is only read back) does not trap the mouse.
 bool initWindow(bool shown = true);
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
@@ -27,3 +29,8 @@ void releaseGame();
 int runGame();
 
 SDL_Window* gameWindow();
+// The frame target follows the window's drawable size (resized, or fullscreen); returns the
+// picture area the frame is drawn into, where whatever is drawn over the frame belongs.
+const PictureArea& fitFrameToWindow();
+// F11: desktop fullscreen and back; a window that cannot go fullscreen says why and stays.
+void toggleFullscreen();

@@ -1,5 +1,6 @@
 #include "app/Input.h"
 
+#include "app/Application.h"
 #include "app/RenderSettings.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
@@ -150,6 +151,9 @@ bool handleKey(SDL_Keycode key)
     case SDLK_EQUALS:
     case SDLK_KP_PLUS:
         changeMouseSensitivity(2.0f);
+        break;
+    case SDLK_F11:
+        toggleFullscreen();
         break;
     default:
         break;

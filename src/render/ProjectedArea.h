@@ -18,6 +18,11 @@ public:
     // Adds a box's corners, carried to clip space by the matrix; false when a corner lies at or
     // behind the eye plane, where the area says nothing.
     bool addBox(const std::array<glm::vec3, 8>& corners, const glm::mat4& toClip);
+    // Whether the area overlaps the view (normalized device coordinates -1..1).
+    bool overlapsView() const
+    {
+        return high.x >= -1.0f && low.x <= 1.0f && high.y >= -1.0f && low.y <= 1.0f;
+    }
     // The pixels of the viewport that the area covers, widened by a margin all round and kept
     // inside the viewport (to is never below from).
     Pixels pixels(const glm::ivec2& origin, const glm::ivec2& size, int margin) const;

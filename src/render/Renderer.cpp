@@ -6,7 +6,9 @@
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
+#include "render/FrameTarget.h"
 #include "render/Model.h"
+#include "render/PortalShadowMaps.h"
 #include "render/ProjectedArea.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
@@ -52,10 +54,11 @@ constexpr int SCISSOR_MARGIN = 1;
 // The end screen's lamp stands this far behind the eye and shines along the view.
 constexpr float END_SCREEN_LAMP_BEHIND_EYE = 10.0f;
 
-// True when the object may be drawn; an object culled by the frustum is counted.
+// True when the object may be drawn; an object culled by the camera's frustum is counted.
+// Without a camera nothing is culled.
 bool passesCulling(const GameObject* object, const Camera* camera, unsigned& culled)
 {
-    if (!renderSettings.frustumCulling)
+    if (camera == nullptr)
         return true;
     const auto bounds = object->worldBounds();
     if (camera->isVisible(bounds.first, bounds.second))
@@ -89,23 +92,23 @@ struct VisibleSet {
 // storage from frame to frame.
 VisibleSet visibleSet;
 
-const VisibleSet& cullTunnel(Tunnel* tunnel, const Camera* camera, bool realityView)
+const VisibleSet& cullTunnel(const Tunnel* tunnel, const Camera* cullingCamera, bool realityView)
 {
     VisibleSet& visible = visibleSet;
     visible.portals.clear();
     visible.objects.clear();
     visible.culled = 0;
     for (Portal* portal : tunnel->getPortals()) {
-        if (passesCulling(portal, camera, visible.culled))
+        if (passesCulling(portal, cullingCamera, visible.culled))
             visible.portals.push_back(portal);
     }
     const auto& shell = realityView ? tunnel->getRealityPieces() : tunnel->getGlassesPieces();
     for (const GameObject* piece : shell) {
-        if (passesCulling(piece, camera, visible.culled))
+        if (passesCulling(piece, cullingCamera, visible.culled))
             visible.objects.push_back(piece);
     }
     for (const GameObject* object : tunnel->getObjects()) {
-        if (shownInView(object, tunnel, realityView) && passesCulling(object, camera, visible.culled))
+        if (shownInView(object, tunnel, realityView) && passesCulling(object, cullingCamera, visible.culled))
             visible.objects.push_back(object);
     }
     return visible;
@@ -154,6 +157,104 @@ void reportPass(const VisibleSet& visible)
         std::cout << visible.culled << " objects culled\n";
 }
 
+std::size_t shadowLightCount(const std::vector<SpotLight*>& lights)
+{
+    return std::min(MAX_SHADOW_LIGHTS, lights.size());
+}
+
+void addCasters(const GameObject* object, ShadowMapContents& contents)
+{
+    contents.casters.push_back({object, object->getModelMatrix(), object->getModel()->corners(), true});
+    for (const GameObject* child : object->getChildren())
+        addCasters(child, contents);
+}
+
+// Kept from frame to frame, so that its list keeps its storage.
+ShadowMapContents shadowMapContents;
+
+const ShadowMapContents& shadowContents(const VisibleSet& visible, const SpotLight* light)
+{
+    ShadowMapContents& contents = shadowMapContents;
+    contents.casters.clear();
+    contents.lightViewProjection = light->viewProjection();
+    GLint polygonModes[2] = {GL_FILL, GL_FILL};
+    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
+    contents.wireframe = polygonModes[0] != GL_FILL;
+    // A portal's frame is placed on the portal when drawn: the portal's matrix stands for it.
+    for (const Portal* portal : visible.portals)
+        contents.casters.push_back({portal, portal->getModelMatrix(), portal->getModel()->corners(), false});
+    for (const GameObject* object : visible.objects)
+        addCasters(object, contents);
+    contents.sortCasters();
+    return contents;
+}
+
+// A map keeps the depths it holds where its light and casters have not changed since it was
+// drawn: only the stale area is cleared and drawn again (all of the map when the light moved).
+// Face culling stays disabled here, so the front-face selection has no effect: enabling it
+// changed the train's shadow edges. The shadow program must be current.
+void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap* map)
+{
+    const ShadowMapContents& contents = shadowContents(casters, light);
+    const glm::mat4 lightViewProjection = contents.lightViewProjection;
+    const ShadowMapArea stale = map->staleArea(contents);
+    map->remember(contents);
+    if (stale.empty())
+        return;
+    // Between two portals' views depth writes are off.
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    map->bind();
+    glScissor(stale.from.x, stale.from.y, stale.to.x - stale.from.x, stale.to.y - stale.from.y);
+    glEnable(GL_SCISSOR_TEST);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    shadowProgram->setDepthVP(lightViewProjection, 0);
+    glCullFace(GL_FRONT);
+    drawVisible(casters, shadowProgram);
+    glCullFace(GL_BACK);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+// The current tunnel's maps. The culling (and its line) is repeated for every light all the same.
+void renderShadowMaps(const std::vector<SpotLight*>& lights)
+{
+    shadowProgram->use(true);
+    for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
+        const VisibleSet& casters =
+            cullTunnel(gameState.currentTunnel, renderSettings.frustumCulling ? camera : nullptr, gameState.realityView);
+        reportPass(casters);
+        drawShadowMap(casters, lights[i], shadowMaps[i]);
+    }
+    frameTarget.bindScene();
+}
+
+// The maps of a tunnel seen through a portal, brought up to date. Everything the view shows
+// casts shadows: the view draws the tunnel whole. No line is printed, nothing is counted.
+const std::vector<ShadowMap*>& renderSeenTunnelShadowMaps(const Tunnel* seen, bool realityView)
+{
+    if (seen == gameState.currentTunnel)
+        return shadowMaps;
+    const std::vector<ShadowMap*>& maps = portalShadowMaps.mapsFor(seen);
+    const VisibleSet& casters = cullTunnel(seen, nullptr, realityView);
+    shadowProgram->use(true);
+    for (std::size_t i = 0; i < shadowLightCount(seen->getLights()); ++i)
+        drawShadowMap(casters, seen->getLights()[i], maps[i]);
+    return maps;
+}
+
+// Texture unit 0 stays free for the meshes' diffuse textures; light i uses unit i + 1.
+void bindLights(const std::vector<SpotLight*>& lights, const std::vector<ShadowMap*>& maps, ShaderProgram* program)
+{
+    for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
+        const auto slot = static_cast<std::uint16_t>(i + 1);
+        glActiveTexture(GL_TEXTURE1 + static_cast<GLenum>(i));
+        glBindTexture(GL_TEXTURE_2D, maps[i]->depthTexture());
+        program->setShadowMap(slot);
+        program->setDepthVP(lights[i]->viewProjection(), slot);
+        program->setSpotLight(lights[i], slot);
+    }
+}
+
 // Widens the window area to the points of an object (and its children) seen by the camera;
 // false when a point lies at or behind the eye, where the area says nothing.
 bool addWindowArea(const GameObject* object, const glm::mat4& toClip, ProjectedArea& area)
@@ -165,6 +266,14 @@ bool addWindowArea(const GameObject* object, const glm::mat4& toClip, ProjectedA
             return false;
     }
     return true;
+}
+
+// False when the portal's surface lies wholly off the window, where its view shows nothing.
+bool portalOnScreen(const Portal* portal, Camera* camera)
+{
+    ProjectedArea area;
+    const glm::mat4 toClip = camera->getProjectionMatrix() * camera->syncViewMatrix();
+    return !addWindowArea(portal, toClip, area) || area.overlapsView();
 }
 
 // The view through a portal can only show where the portal's surface lies on the window: the
@@ -199,12 +308,11 @@ void markPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
     portal->drawSurface(program);
 }
 
-void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* program, bool realityView)
+// The tunnel seen through the portal is lit by its own lamps, with its own shadows.
+void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* program, bool realityView,
+                           const std::vector<ShadowMap*>& seenShadowMaps)
 {
-    // A portal without its other side has nothing to show; its area stays as the frame left it.
-    const Portal* linkedPortal = portal->getLinkedPortal();
-    if (linkedPortal == nullptr)
-        return;
+    Tunnel* seen = portal->getLinkedPortal()->getTunnel();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
@@ -213,6 +321,7 @@ void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* progra
     glStencilMask(0x00);
     glStencilFunc(GL_EQUAL, PORTAL_MARK, 0xFF);
 
+    bindLights(seen->getLights(), seenShadowMaps, program);
     const glm::mat4 view = portal->portalView(camera->syncViewMatrix());
     program->setView(view);
     program->setProj(portal->clippedProjection(view, camera->getProjectionMatrix()));
@@ -220,7 +329,7 @@ void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* progra
     // The far side is drawn whole: the camera's frustum says nothing about what the portal shows.
     const bool frustumCulling = renderSettings.frustumCulling;
     renderSettings.frustumCulling = false;
-    drawCulled(linkedPortal->getTunnel(), camera, program, realityView);
+    drawCulled(seen, camera, program, realityView);
     renderSettings.frustumCulling = frustumCulling;
 }
 
@@ -266,82 +375,6 @@ void restoreSceneState()
     glDepthMask(GL_TRUE);
 }
 
-std::size_t shadowLightCount(const std::vector<SpotLight*>& lights)
-{
-    return std::min(MAX_SHADOW_LIGHTS, lights.size());
-}
-
-void addCasters(const GameObject* object, ShadowMapContents& contents)
-{
-    contents.casters.push_back({object, object->getModelMatrix(), object->getModel()->corners(), true});
-    for (const GameObject* child : object->getChildren())
-        addCasters(child, contents);
-}
-
-// Kept from frame to frame, so that its list keeps its storage.
-ShadowMapContents shadowMapContents;
-
-const ShadowMapContents& shadowContents(const VisibleSet& visible, const SpotLight* light)
-{
-    ShadowMapContents& contents = shadowMapContents;
-    contents.casters.clear();
-    contents.lightViewProjection = light->viewProjection();
-    GLint polygonModes[2] = {GL_FILL, GL_FILL};
-    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-    contents.wireframe = polygonModes[0] != GL_FILL;
-    // A portal's frame is placed on the portal when drawn: the portal's matrix stands for it.
-    for (const Portal* portal : visible.portals)
-        contents.casters.push_back({portal, portal->getModelMatrix(), portal->getModel()->corners(), false});
-    for (const GameObject* object : visible.objects)
-        addCasters(object, contents);
-    contents.sortCasters();
-    return contents;
-}
-
-// A map keeps the depths it holds where its light and casters have not changed since it was
-// drawn: only the stale area is cleared and drawn again (all of the map when the light moved).
-// The culling (and its line) is repeated for every light all the same. Face culling stays
-// disabled here, so the front-face selection has no effect: enabling it changed the train's
-// shadow edges.
-void renderShadowMaps(const std::vector<SpotLight*>& lights)
-{
-    shadowProgram->use(true);
-    for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
-        const VisibleSet& visible = cullTunnel(gameState.currentTunnel, camera, gameState.realityView);
-        reportPass(visible);
-        const ShadowMapContents& contents = shadowContents(visible, lights[i]);
-        const glm::mat4 lightViewProjection = contents.lightViewProjection;
-        const ShadowMapArea stale = shadowMaps[i]->staleArea(contents);
-        shadowMaps[i]->remember(contents);
-        if (stale.empty())
-            continue;
-        glEnable(GL_DEPTH_TEST);
-        shadowMaps[i]->bind();
-        glScissor(stale.from.x, stale.from.y, stale.to.x - stale.from.x, stale.to.y - stale.from.y);
-        glEnable(GL_SCISSOR_TEST);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        shadowProgram->setDepthVP(lightViewProjection, 0);
-        glCullFace(GL_FRONT);
-        drawVisible(visible, shadowProgram);
-        glCullFace(GL_BACK);
-        glDisable(GL_SCISSOR_TEST);
-        shadowMaps[i]->unbind();
-    }
-}
-
-// Texture unit 0 stays free for the meshes' diffuse textures; light i uses unit i + 1.
-void bindLights(const std::vector<SpotLight*>& lights)
-{
-    for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
-        const auto slot = static_cast<std::uint16_t>(i + 1);
-        glActiveTexture(GL_TEXTURE1 + static_cast<GLenum>(i));
-        glBindTexture(GL_TEXTURE_2D, shadowMaps[i]->depthTexture());
-        defaultProgram->setShadowMap(slot);
-        defaultProgram->setDepthVP(lights[i]->viewProjection(), slot);
-        defaultProgram->setSpotLight(lights[i], slot);
-    }
-}
-
 void drawGlassDoor()
 {
     Tunnel* glassDoorTunnel = gameState.tunnels[plan::GLASS_DOOR_TUNNEL];
@@ -362,16 +395,9 @@ void drawGlassDoor()
     glDisable(GL_BLEND);
 }
 
-} // namespace
-
-void setPassTimer(PassTimer* timer)
+// The passes of a frame into the frame's target, bound and cleared.
+void drawScene()
 {
-    passTimer = timer;
-}
-
-void renderFrame()
-{
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const std::vector<SpotLight*>& lights = gameState.currentTunnel->getLights();
 
     timedPass(FramePass::Shadow, [&] { renderShadowMaps(lights); });
@@ -383,7 +409,7 @@ void renderFrame()
 
     timedPass(FramePass::Main, [&] {
         glEnable(GL_DEPTH_TEST);
-        bindLights(lights);
+        bindLights(lights, shadowMaps, defaultProgram);
         defaultProgram->setView(camera->syncViewMatrix());
         drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
     });
@@ -391,13 +417,28 @@ void renderFrame()
     defaultProgram->use(false);
 }
 
+} // namespace
+
+void setPassTimer(PassTimer* timer)
+{
+    passTimer = timer;
+}
+
+void renderFrame()
+{
+    frameTarget.beginScene();
+    drawScene();
+    frameTarget.finishScene();
+}
+
 void renderEndScreen(GameObject* screen)
 {
-    renderFrame();
+    frameTarget.beginScene();
+    drawScene();
     // An empty first shadow map (cleared to the far depth) lets the lamp reach every point.
     shadowMaps[0]->bind();
     glClear(GL_DEPTH_BUFFER_BIT);
-    shadowMaps[0]->unbind();
+    frameTarget.bindScene();
     shadowMaps[0]->forget();
 
     const glm::vec3 along = camera->syncViewDirection();
@@ -413,21 +454,30 @@ void renderEndScreen(GameObject* screen)
     defaultProgram->setSpotLight(&unlit, 3);
     screen->draw(defaultProgram);
     defaultProgram->use(false);
+    frameTarget.finishScene();
 }
 
 void drawCulled(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)
 {
-    const VisibleSet& visible = cullTunnel(tunnel, camera, realityView);
+    const VisibleSet& visible = cullTunnel(tunnel, renderSettings.frustumCulling ? camera : nullptr, realityView);
     drawVisible(visible, program);
     reportPass(visible);
 }
 
 void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)
 {
+    portalShadowMaps.newFrame();
     for (Portal* portal : tunnel->getPortals()) {
+        // A portal without its other side has nothing to show; its area stays as the frame
+        // left it. Nor does a portal off the window.
+        if (portal->getLinkedPortal() == nullptr || !portalOnScreen(portal, camera))
+            continue;
+        const auto& seenShadowMaps = renderSeenTunnelShadowMaps(portal->getLinkedPortal()->getTunnel(), realityView);
+        frameTarget.bindScene();
+        program->use(true);
         limitToPortalArea(portal, camera);
         markPortalArea(portal, camera, program);
-        drawViewThroughPortal(portal, camera, program, realityView);
+        drawViewThroughPortal(portal, camera, program, realityView, seenShadowMaps);
         unmarkPortalArea(portal, camera, program);
         glDisable(GL_SCISSOR_TEST);
     }

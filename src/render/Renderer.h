@@ -20,7 +20,9 @@ public:
 // Null (the default) times nothing.
 void setPassTimer(PassTimer* timer);
 
-// Draws one frame of the current tunnel: shadow passes, portal pass, lit main pass, glass door.
+// Draws one frame of the current tunnel into the frame target's picture area: shadow passes,
+// portal pass, lit main pass, glass door. Ends with the window's framebuffer bound and the
+// viewport at the whole picture area.
 void renderFrame();
 // The last frame of the tunnel, then the won or lost screen in front of the camera, lit by a
 // lamp of its own: the screen hangs far from every tunnel light.

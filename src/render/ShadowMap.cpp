@@ -8,8 +8,7 @@
 
 std::vector<ShadowMap*> shadowMaps;
 
-ShadowMap::ShadowMap(std::uint16_t width, std::uint16_t height, std::uint16_t screenWidth, std::uint16_t screenHeight)
-    : width(width), height(height), screenWidth(screenWidth), screenHeight(screenHeight)
+ShadowMap::ShadowMap(std::uint16_t width, std::uint16_t height) : width(width), height(height)
 {
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -38,12 +37,6 @@ void ShadowMap::bind() const
 {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, width, height);
-}
-
-void ShadowMap::unbind() const
-{
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, screenWidth, screenHeight);
 }
 
 void ShadowMap::destroy()

@@ -11,6 +11,11 @@
 
 class GameObject;
 
+// Every shadow map is this size in texels; there is one for each of a tunnel's three lights.
+constexpr std::uint16_t SHADOW_MAP_WIDTH = 2048;
+constexpr std::uint16_t SHADOW_MAP_HEIGHT = 1024;
+constexpr std::size_t SHADOW_MAP_COUNT = 3;
+
 // One object drawn into a shadow map, as it was placed then. The object is only named, never
 // followed: it may be gone by the next frame.
 struct ShadowCaster {
@@ -46,9 +51,10 @@ struct ShadowMapArea {
 // An off-screen depth-only render target that one spot light fills in the shadow pass.
 class ShadowMap {
 public:
-    ShadowMap(std::uint16_t width, std::uint16_t height, std::uint16_t screenWidth, std::uint16_t screenHeight);
+    ShadowMap(std::uint16_t width, std::uint16_t height);
+    // Binds the map's framebuffer with a viewport of its size; the frame binds its own target
+    // again afterwards.
     void bind() const;
-    void unbind() const;
     GLuint depthTexture() const { return depthTextureName; }
     void destroy();
 
@@ -69,8 +75,6 @@ private:
 
     std::uint16_t width;
     std::uint16_t height;
-    std::uint16_t screenWidth;
-    std::uint16_t screenHeight;
     GLuint framebuffer = 0;
     GLuint depthTextureName = 0;
     std::optional<ShadowMapContents> drawnContents; // none until drawn, and after forget

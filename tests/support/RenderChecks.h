@@ -2,7 +2,9 @@
 
 // What the drawing tests share: the player's view aimed at a point, textures and frames read
 // back from the GPU, and a folder of their own for the files they write.
+#include "app/Application.h"
 #include "physics/Camera.h"
+#include "render/FrameTarget.h"
 #include "render/Screenshot.h"
 #include "render/WindowSize.h"
 #include "support/TestData.h"
@@ -84,6 +86,39 @@ inline FrameDifference compareFrames(const std::vector<std::uint8_t>& a, const s
             difference.differing += largest > tolerance ? 1 : 0;
         }
     return difference;
+}
+
+// The window's whole colour buffer at the drawable size the frame was drawn for, RGBA, bottom
+// row first.
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+
+    // Mean of the colour channels over a rectangle of pixels.
+    double brightness(PixelArea area) const
+    {
+        double sum = 0;
+        for (int y = area.bottom; y < area.top; ++y)
+            for (int x = area.left; x < area.right; ++x) {
+                const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4;
+                sum += rgba[i] + rgba[i + 1] + rgba[i + 2];
+            }
+        return sum / (3.0 * (area.right - area.left) * (area.top - area.bottom));
+    }
+};
+
+inline Frame readWholeFrame()
+{
+    return {frameTarget.drawableSize().x, frameTarget.drawableSize().y, readFrame()};
+}
+
+// Resizes the game's window as a player would drag its edge (SDL allows it on a hidden window
+// too); Mesa's software drivers take the new size at the next swap, as the game would swap.
+inline void resizeGameWindow(int width, int height)
+{
+    SDL_SetWindowSize(gameWindow(), width, height);
+    SDL_GL_SwapWindow(gameWindow());
 }
 
 // Keeps what the test saw as a PNG below the working folder, for a person to look at.

@@ -1,0 +1,136 @@
+#include "render/FrameTarget.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <iostream>
+
+FrameTarget frameTarget;
+
+namespace {
+
+// Words in the names that software renderers give themselves: Mesa's llvmpipe, softpipe and
+// OpenSWR, the classic swrast ("Software Rasterizer"), Apple's software renderer, Windows' own.
+const char* const SOFTWARE_RENDERER_WORDS[] = {"llvmpipe", "softpipe", "SWR", "Software", "GDI Generic"};
+
+// The area's size, scaled down (keeping its shape) until it fits the largest scene.
+glm::ivec2 sceneSizeFor(const PictureArea& area, glm::ivec2 largest)
+{
+    const glm::ivec2 size(area.width, area.height);
+    if (largest.x <= 0 || largest.y <= 0 || (size.x <= largest.x && size.y <= largest.y))
+        return size;
+    const float scale = std::min(static_cast<float>(largest.x) / static_cast<float>(size.x),
+                                 static_cast<float>(largest.y) / static_cast<float>(size.y));
+    return glm::max(glm::ivec2(glm::round(glm::vec2(size) * scale)), glm::ivec2(1));
+}
+
+} // namespace
+
+const PictureArea& FrameTarget::fit(int drawableWidth, int drawableHeight)
+{
+    const glm::ivec2 newDrawable(drawableWidth, drawableHeight);
+    const PictureArea newArea = PictureArea::centredIn(drawableWidth, drawableHeight);
+    const glm::ivec2 newScene = sceneSizeFor(newArea, largestScene);
+    if (newDrawable == drawable && newArea == area && newScene == scene)
+        return area;
+    drawable = newDrawable;
+    area = newArea;
+    scene = newScene;
+    makeSceneBuffer();
+    return area;
+}
+
+void FrameTarget::limitScene(glm::ivec2 largest)
+{
+    largestScene = largest;
+    fit(drawable.x, drawable.y);
+}
+
+void FrameTarget::makeSceneBuffer()
+{
+    destroy();
+    if (scene == glm::ivec2(area.width, area.height))
+        return;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, scene.x, scene.y);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glGenRenderbuffers(1, &depthStencil);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, scene.x, scene.y);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        // The scene is then drawn at the picture area's own size, straight into the window.
+        std::cerr << "FrameTarget: Framebuffer error" << std::endl;
+        destroy();
+        scene = glm::ivec2(area.width, area.height);
+        return;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void FrameTarget::beginScene() const
+{
+    // Off screen, the bars are cleared in the window (the scaled scene covers the rest); in the
+    // window, the scene's clear clears them too: a clear is not confined to the viewport.
+    if (offScreen() && (area.width < drawable.x || area.height < drawable.y)) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    bindScene();
+    clearScene();
+}
+
+void FrameTarget::clearScene()
+{
+    // The stencil as well: a buffer just made, or resized by the window system, holds anything,
+    // and the portal pass needs 0 outside its own steps. Depth and stencil share their buffer,
+    // so clearing both costs no more than depth alone.
+    glStencilMask(0xFF);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void FrameTarget::bindScene() const
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    if (offScreen())
+        glViewport(0, 0, scene.x, scene.y);
+    else
+        glViewport(area.x, area.y, area.width, area.height);
+}
+
+void FrameTarget::finishScene() const
+{
+    if (offScreen()) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, scene.x, scene.y, area.x, area.y, area.x + area.width, area.y + area.height,
+                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    glViewport(area.x, area.y, area.width, area.height);
+}
+
+void FrameTarget::destroy()
+{
+    if (framebuffer == 0)
+        return;
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colour);
+    glDeleteRenderbuffers(1, &depthStencil);
+    framebuffer = 0;
+    colour = 0;
+    depthStencil = 0;
+}
+
+bool FrameTarget::softwareRenderer()
+{
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (name == nullptr)
+        return false;
+    return std::any_of(std::begin(SOFTWARE_RENDERER_WORDS), std::end(SOFTWARE_RENDERER_WORDS),
+                       [name](const char* word) { return std::strstr(name, word) != nullptr; });
+}

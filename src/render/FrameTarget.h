@@ -1,0 +1,55 @@
+#pragma once
+
+#include "render/PictureArea.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+// Where a frame is drawn. The scene fills the picture area of the window's drawable at the
+// area's own size, unless that is larger than the scene may be: then the scene is drawn into an
+// off-screen framebuffer of the largest size it may have and scaled up into the area at the end
+// of the frame. A software renderer limits the scene so that a fullscreen window costs about
+// what the 800 x 600 window does.
+class FrameTarget {
+public:
+    // Follows the window's drawable; the off-screen framebuffer is made anew only when the
+    // scene's size changes. Returns the picture area.
+    const PictureArea& fit(int drawableWidth, int drawableHeight);
+    // The largest scene drawn, in pixels across and up; (0, 0) draws it at the area's size.
+    void limitScene(glm::ivec2 largest);
+
+    const PictureArea& picture() const { return area; }
+    glm::ivec2 drawableSize() const { return drawable; }
+    glm::ivec2 sceneSize() const { return scene; }
+
+    // Clears the bars and binds the scene's target, cleared.
+    void beginScene() const;
+    // Binds the scene's target again (after drawing into a shadow map): its framebuffer and a
+    // viewport of the scene's size.
+    void bindScene() const;
+    // Scales an off-screen scene up into the picture area. Leaves the window's framebuffer
+    // bound with the viewport at the picture area, at full size, for whatever is drawn next.
+    void finishScene() const;
+    // Deletes the off-screen framebuffer, if there is one.
+    void destroy();
+
+    // Whether OpenGL draws in software (Mesa's llvmpipe and its kin), where every pixel costs.
+    static bool softwareRenderer();
+
+private:
+    // Clears colour, depth and stencil of the bound target.
+    static void clearScene();
+    // Makes the off-screen framebuffer when the scene is smaller than the area, else none.
+    void makeSceneBuffer();
+    bool offScreen() const { return framebuffer != 0; }
+
+    glm::ivec2 drawable{800, 600};
+    PictureArea area;
+    glm::ivec2 largestScene{0, 0};
+    glm::ivec2 scene{800, 600};
+    GLuint framebuffer = 0;  // 0 while the scene is drawn straight into the window
+    GLuint colour = 0;       // renderbuffers of the off-screen framebuffer
+    GLuint depthStencil = 0;
+};
+
+extern FrameTarget frameTarget;

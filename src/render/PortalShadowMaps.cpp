@@ -1,0 +1,43 @@
+#include "render/PortalShadowMaps.h"
+
+#include "render/ShadowMap.h"
+
+PortalShadowMaps portalShadowMaps;
+
+void PortalShadowMaps::newFrame()
+{
+    ++frame;
+}
+
+const std::vector<ShadowMap*>& PortalShadowMaps::mapsFor(const Tunnel* tunnel)
+{
+    Set* chosen = nullptr;
+    for (Set& set : sets) {
+        if (set.tunnel == tunnel) {
+            chosen = &set;
+            break;
+        }
+        if (!chosen && set.frame != frame)
+            chosen = &set;
+    }
+    if (!chosen) {
+        sets.emplace_back();
+        chosen = &sets.back();
+        for (std::size_t i = 0; i < SHADOW_MAP_COUNT; ++i)
+            chosen->maps.push_back(new ShadowMap(SHADOW_MAP_WIDTH, SHADOW_MAP_HEIGHT));
+    }
+    chosen->tunnel = tunnel;
+    chosen->frame = frame;
+    return chosen->maps;
+}
+
+void PortalShadowMaps::destroy()
+{
+    for (Set& set : sets) {
+        for (ShadowMap* map : set.maps) {
+            map->destroy();
+            delete map;
+        }
+    }
+    sets.clear();
+}

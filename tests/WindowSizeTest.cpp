@@ -1,0 +1,141 @@
+// The window resized by hand or made fullscreen: the picture keeps its 4:3 shape, centred
+// between black bars, and the game plays on as in the 800 x 600 window.
+#include "support/PlayingFixture.h"
+#include "support/PrivateDesktop.h"
+#include "support/RenderChecks.h"
+
+#include "app/Application.h"
+#include "game/Routes.h"
+#include "render/FrameTarget.h"
+#include "render/Renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+// Two pictures of the same view at different sizes, cut into this grid of blocks, differ in any
+// block's mean brightness by no more than this (edges and texture filtering differ with size).
+constexpr int BLOCKS_ACROSS = 16;
+constexpr int BLOCKS_UP = 12;
+constexpr double BLOCK_TOLERANCE = 8.0;
+// The window manager answers a switch to fullscreen in its own time, well within this.
+constexpr auto WINDOW_MANAGER_ANSWER = std::chrono::seconds(10);
+
+// The largest difference in mean brightness between corresponding blocks of two picture areas.
+double largestBlockDifference(const Frame& a, const PictureArea& inA, const Frame& b, const PictureArea& inB)
+{
+    auto block = [](const PictureArea& area, int across, int up) {
+        return PixelArea{area.x + across * area.width / BLOCKS_ACROSS, area.y + up * area.height / BLOCKS_UP,
+                         area.x + (across + 1) * area.width / BLOCKS_ACROSS,
+                         area.y + (up + 1) * area.height / BLOCKS_UP};
+    };
+    double largest = 0;
+    for (int up = 0; up < BLOCKS_UP; ++up)
+        for (int across = 0; across < BLOCKS_ACROSS; ++across)
+            largest = std::max(largest, std::abs(a.brightness(block(inA, across, up)) -
+                                                 b.brightness(block(inB, across, up))));
+    return largest;
+}
+
+} // namespace
+
+class WindowSizeTest : public PlayingFixture {
+protected:
+    // The frame the game draws into the window resized to this size.
+    Frame frameAt(int width, int height)
+    {
+        resizeGameWindow(width, height);
+        frameTarget.fit(width, height);
+        renderFrame();
+        return readWholeFrame();
+    }
+};
+
+TEST_F(WindowSizeTest, ThePictureFillsItsFourByThreeAreaBetweenBlackBarsAndAClickAtItsCentreGoesThroughTheDoor)
+{
+    pushKey(SDLK_e); // glasses on: the door to tunnel 1 is shown and can be clicked
+    tick();
+    // Its portal in view: the scissor rectangle of the view through it must follow the area.
+    door(0, 0)->openPortals(gameState.portalModels, camera);
+    const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
+    aim(portalCentre + glm::vec3(-40, 0, 0), portalCentre);
+    const Frame window = frameAt(800, 600);
+    const PictureArea wholeWindow = frameTarget.picture();
+
+    // As the game draws it here (on llvmpipe: at 800 x 600, scaled up), bars left and right.
+    const Frame wide = frameAt(1280, 720);
+    const PictureArea wideArea{160, 0, 960, 720};
+    ASSERT_EQ(frameTarget.picture(), wideArea);
+    savePicture("screenshots/window-1280x720.png");
+    EXPECT_EQ(wide.brightness({0, 0, wideArea.x, 720}), 0.0) << "left bar";
+    EXPECT_EQ(wide.brightness({wideArea.x + wideArea.width, 0, 1280, 720}), 0.0) << "right bar";
+    EXPECT_LE(largestBlockDifference(wide, wideArea, window, wholeWindow), BLOCK_TOLERANCE);
+
+    // Drawn at the area's own size, as a graphics card draws it.
+    frameTarget.limitScene(glm::ivec2(0));
+    const Frame large = frameAt(1600, 1200);
+    EXPECT_EQ(frameTarget.sceneSize(), glm::ivec2(1600, 1200));
+    EXPECT_LE(largestBlockDifference(large, frameTarget.picture(), window, wholeWindow), BLOCK_TOLERANCE);
+
+    frameAt(1280, 720);
+    lookAndClick(doorCentre(0, 0));
+    EXPECT_EQ(gameState.currentTunnel, tunnel(1));
+}
+
+// The game's own window on a desktop of its own, 1024 x 768, with a window manager.
+class FullscreenTest : public LevelFixture {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(desktop.ok()) << desktop.failure();
+        ASSERT_TRUE(initWindow());
+        startUp(clock);
+        gameState.keyboardState = keys.data();
+    }
+
+    // Presses F11 and runs the game (ticks, and frames fitted to the window) until the window's
+    // drawable has the size; false when it never does.
+    bool pressF11Until(glm::ivec2 size)
+    {
+        pushKey(SDLK_F11);
+        const auto giveUp = std::chrono::steady_clock::now() + WINDOW_MANAGER_ANSWER;
+        while (std::chrono::steady_clock::now() < giveUp) {
+            tick();
+            fitFrameToWindow();
+            renderFrame();
+            SDL_GL_SwapWindow(gameWindow());
+            if (frameTarget.drawableSize() == size)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    PrivateDesktop desktop;
+};
+
+TEST_F(FullscreenTest, F11FillsTheScreenWithThePictureAndSwitchesBackToTheWindow)
+{
+    // The same view for every frame compared: the ticks run while waiting move the player.
+    auto frameDownTheTunnel = [this] {
+        aim(tunnel(0)->getPosition() + glm::vec3(100, 4, 0), tunnel(0)->getPosition() + glm::vec3(110, 4, 0));
+        renderFrame();
+        return readWholeFrame();
+    };
+    fitFrameToWindow();
+    const Frame window = frameDownTheTunnel();
+
+    ASSERT_TRUE(pressF11Until({1024, 768})) << "the drawable stayed " << frameTarget.drawableSize().x << " x "
+                                            << frameTarget.drawableSize().y;
+    EXPECT_EQ(frameTarget.picture(), (PictureArea{0, 0, 1024, 768}));
+    EXPECT_LE(largestBlockDifference(frameDownTheTunnel(), frameTarget.picture(), window, PictureArea{}),
+              BLOCK_TOLERANCE);
+
+    ASSERT_TRUE(pressF11Until({800, 600}));
+    EXPECT_EQ(compareFrames(frameDownTheTunnel().rgba, window.rgba).differing, 0u) << "the window's picture again";
+}
