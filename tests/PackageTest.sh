@@ -13,7 +13,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 expectRefusal() {
     local message=$1 output
     shift
-    if output=$(timeout 60 "$@" 2>&1); then fail "the launcher started the game: $output"; fi
+    if output=$(timeout -k 5 60 "$@" 2>&1); then fail "the launcher started the game: $output"; fi
     grep -qF -- "$message" <<<"$output" || fail "expected \"$message\", got: $output"
 }
 
