@@ -13,6 +13,7 @@ packages=(
     libglew-dev libassimp-dev libglm-dev libbullet-dev
     xvfb xauth libgl1-mesa-dri libegl-mesa0 xdotool openbox x11-utils
     libgtest-dev libbenchmark-dev
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -34,12 +34,12 @@ protected:
     void drawFrame(bool endScreen = false)
     {
         renderFrame();
-        scene = context->readColour();
+        scene = readFrame();
         if (endScreen)
             overlay->drawOverEndScreen();
         else
             overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls);
-        shown = context->readColour();
+        shown = readFrame();
     }
 
     // Pixels of the area that the overlay changed in the last frame.
@@ -123,7 +123,7 @@ TEST_F(OverlayTest, TheOverlayIsDrawnFilledInWireframeCountsNoTrianglesAndLeaves
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         overlay->drawOverGame(playerMessages, gameState.now(), true);
-        return context->readColour();
+        return readFrame();
     };
     const std::vector<std::uint8_t> inWireframe = overlayOnWhite();
     GLint mode[2] = {0, 0};

@@ -80,21 +80,9 @@ std::string GameFolder::run(const std::string& environment) const
 ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
 {
     const std::string output = (folder / "output.txt").string();
-    // The keys go to this game's own window by its id: other tests may have game windows open.
-    // The watchdog and the key sender end with the game.
-    // clang-format off
-    const std::string script =
-        "(cd " + folder.string() + " && exec " + gameCommand() + ") > " + output +
-        " 2>&1 & game=$!; "
-        "(timeout 120 tail --pid=$game -f /dev/null || kill -9 $game) >/dev/null 2>&1 & "
-        "(window=$(timeout 60 xdotool search --all --sync --onlyvisible --pid $game --name Marrowdeep | head -n 1) && "
-        "until [ $(grep -c \"" + std::string(FRAME_LINE) + "\" " + output + ") -ge " +
-        std::to_string(framesFirst * FRAME_LINES_AT_START) + " ]; do kill -0 $game || exit; sleep 0.05; done && "
-        "while kill -0 $game; do xdotool key --delay 40 --window $window " + keys + "; sleep 1; done) "
-        ">/dev/null 2>&1 & sender=$!; "
-        "wait $game; status=$?; kill $sender 2>/dev/null; exit $status";
-    // clang-format on
-    ProgramRun result = runShell("bash -c '" + script + "'");
+    ProgramRun result = runShell(std::string(MARROWDEEP_TEST_SUPPORT_DIR) + "/play.sh " + folder.string() + " " +
+                                 output + " '" + FRAME_LINE + "' " + std::to_string(framesFirst * FRAME_LINES_AT_START) +
+                                 " '" + keys + "' " + gameCommand());
     result.output = readWhole(output);
     return result;
 }
