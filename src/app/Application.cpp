@@ -14,6 +14,7 @@
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
+#include "sound/GameSound.h"
 #include "world/GameObject.h"
 
 #include <GL/glew.h>
@@ -206,9 +207,17 @@ void releaseGame()
     destroyPhysics();
 }
 
+bool tickWithSound()
+{
+    bool quit = updateTick();
+    updateSound();
+    return quit;
+}
+
 void shutdown()
 {
     releaseGame();
+    stopSound();
     if (window) {
         SDL_DestroyWindow(window);
         window = nullptr;
@@ -225,9 +234,10 @@ int runGame()
         shutdown();
         return -1;
     }
+    startSound();
     SdlClock clock;
     startUp(clock);
-    MainLoop loop(clock, {updateTick, stepPhysics, [] {
+    MainLoop loop(clock, {tickWithSound, stepPhysics, [] {
                               renderFrame();
                               swapWindow();
                           }},

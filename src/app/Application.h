@@ -14,7 +14,10 @@ void showEndScreen();
 void prepareEndScreen();
 // Draws the won or lost screen into the back buffer (nothing after a plain quit).
 void drawEndScreen();
-// Releases everything in the fixed order; safe after a failed initWindow.
+// One game tick, then the sound it makes: the main loop's tick step.
+bool tickWithSound();
+// Releases everything in the fixed order (the sound just before the window); safe after a
+// failed initWindow.
 void shutdown();
 // The part of shutdown before the window goes: programs, camera, shadow maps, the shared
 // models and the physics world.

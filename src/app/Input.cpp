@@ -5,6 +5,7 @@
 #include "game/Rules.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
+#include "sound/GameSound.h"
 
 #include <GL/glew.h>
 
@@ -81,6 +82,12 @@ void toggleTransparency()
     std::cout << (renderSettings.transparency ? "transparency on" : "transparency off") << std::endl;
 }
 
+void toggleSound()
+{
+    setSoundOn(!soundIsOn());
+    std::cout << (soundIsOn() ? "sound on" : "sound off") << std::endl;
+}
+
 // The key table; true when the key quits the game.
 bool handleKey(SDL_Keycode key)
 {
@@ -102,6 +109,9 @@ bool handleKey(SDL_Keycode key)
         break;
     case SDLK_BACKSPACE:
         debugJumpBackward();
+        break;
+    case SDLK_m:
+        toggleSound();
         break;
     case SDLK_F2:
         renderSettings.showStats = !renderSettings.showStats;

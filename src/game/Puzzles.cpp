@@ -23,8 +23,7 @@ struct DoorIndex {
 constexpr DoorIndex FIRST_DOOR{0, 2};
 constexpr DoorIndex FIRST_DOOR_BONUS[] = {{1, 5}, {3, 4}, {2, 5}, {3, 3}};
 
-// The key of tunnel 4 and the doors each click on it opens.
-constexpr int KEY_TUNNEL = 4;
+// The doors each click on the key opens.
 constexpr DoorIndex KEY_DOORS[] = {{2, 2}, {9, 5}};
 constexpr DoorIndex KEY_DOOR_SHOWN_IN_GLASSES{0, 2};
 constexpr DoorIndex KEY_LAST_DOOR{3, 5};
@@ -43,14 +42,11 @@ constexpr std::uint32_t MULTI_VIEW_WINDOW_MS = 2000;
 constexpr DoorIndex MULTI_VIEW_DOORS[] = {{11, 2}, {18, 2}};
 constexpr DoorIndex MULTI_VIEW_BONUS[] = {{1, 1}, {4, 3}, {5, 2}, {5, 3}, {5, 4}, {7, 4}};
 
-// The button of tunnel 20, held for more than 15 seconds.
-constexpr int PATIENCE_TUNNEL = 20;
+// The button, held for more than 15 seconds.
 constexpr std::uint32_t PATIENCE_MS = 15000;
 
-// The cubes of tunnel 17: in line when cube 0 is within 5 in z of cubes 1 and 2.
-constexpr int ALIGN_TUNNEL = 17;
+// The cubes: in line when cube 0 is within 5 in z of cubes 1 and 2.
 constexpr float ALIGN_TOLERANCE = 5.0f;
-constexpr int MOVABLE_CUBES = 3;
 // The glasses view parks the movable cubes behind the wall and shows the static ones in line.
 const glm::vec3 HIDDEN_OFFSET(0.0f, 0.0f, 100.0f);
 const glm::vec3 HINT_CUBE_POSITIONS[] = {{1600.0f, 1.0f, 200.0f}, {1590.0f, 1.0f, 200.0f}, {1580.0f, 1.0f, 200.0f}};

@@ -3,6 +3,13 @@
 class Door;
 class GameObject;
 
+// Where the puzzles stand: the key, the button held for patience, the cubes to push into line
+// (the first three of them movable).
+constexpr int KEY_TUNNEL = 4;
+constexpr int PATIENCE_TUNNEL = 20;
+constexpr int ALIGN_TUNNEL = 17;
+constexpr int MOVABLE_CUBES = 3;
+
 // Click rules.
 void applyFirstDoorBonus(Door* clickedDoor);
 void applyKeyRule();

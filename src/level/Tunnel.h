@@ -42,9 +42,9 @@ public:
     void spawnTrain();
 
     glm::vec3 getPosition() const { return position; }
-    std::vector<Door*> getDoors() const { return doors; }
+    const std::vector<Door*>& getDoors() const { return doors; }
     std::vector<SpotLight*> getLights() const { return lights; }
-    std::vector<Portal*> getPortals() const { return portals; }
+    const std::vector<Portal*>& getPortals() const { return portals; }
     Train* getTrain() const { return train; }
     const std::vector<GameObject*>& getObjects() const { return objects; }
     const std::vector<GameObject*>& getRealityPieces() const { return realityPieces; }

@@ -141,6 +141,11 @@ void Camera::jump()
     controller->jump();
 }
 
+bool Camera::isOnGround() const
+{
+    return controller->onGround();
+}
+
 bool Camera::contactTest(btCollisionObject* other)
 {
     CameraCollisionCallback callback(other, ghostObject);

@@ -29,6 +29,8 @@ protected:
     // moves 40 ms first. Returns the tick's quit answer.
     bool tick();
     void ticks(int count);
+    // What a fixture adds to every tick, between the game's tick and the physics step.
+    virtual void afterTick() {}
 
     std::unique_ptr<HeadlessContext> context;
     ManualClock clock{1000};
