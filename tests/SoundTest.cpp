@@ -1,6 +1,6 @@
 // What the player hears. SDL's disk driver stands in for a sound card and a post-mix tap keeps
-// every sample mixed. Each tick waits until its 40 ms have been mixed and notes how many frames
-// had been heard when its sounds went to the mixer: a sound started by a tick is heard from the
+// every sample mixed. Each tick notes how many frames had been heard when its sounds went to the
+// mixer, then waits until 40 ms more have been mixed: a sound started by a tick is heard from the
 // first buffer after that mark. Checks compare heard frames with those marks, so they stay exact
 // on a busy machine, where a wall-clock recording would drift against the ticks.
 #include "sound/GameSound.h"
@@ -120,14 +120,15 @@ protected:
         PlayingFixture::TearDown();
     }
 
-    // What the game notes of a tick: the frames heard when its sounds went to the mixer.
+    // What the test notes of a tick: the frames heard when its sounds went to the mixer (its
+    // mark). The next tick waits a whole tick after the mark, so marks stand a tick apart or more.
     void afterTick() override
     {
         marks.push_back(recorder->framesHeard());
         tunnels.push_back(gameState.currentTunnel);
         views.push_back(gameState.realityView);
         updateSound();
-        recorder->keepPace();
+        recorder->waitUntilHeard(marks.back() + recorder->framesPerTick());
     }
 
     // The start click: the first train starts in tunnel 11, where the door leads.
@@ -278,8 +279,7 @@ TEST(SoundBoardTest, AMissingOrBrokenSoundIsLeftOutWithTheLoadersMessageAndTheOt
     for (Sound sound : {Sound::ViewSwitch, Sound::DoorWhoosh, Sound::KeyTurn})
         sheet.start[soundIndex(sound)] = true;
     board.perform(sheet);
-    for (int tick = 0; tick < 20; ++tick)
-        recorder.keepPace();
+    recorder.waitUntilHeard(20 * recorder.framesPerTick());
     const Samples heard = recorder.stop();
     EXPECT_EQ(whereHeard(heard, Sound::KeyTurn).size(), 1u);
     EXPECT_GT(loudFrames(heard, 0, heard.size() / 2), 0u);

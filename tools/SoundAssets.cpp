@@ -13,14 +13,20 @@ namespace {
 constexpr float C5 = 523.25f, E5 = 659.26f, G5 = 783.99f, C6 = 1046.5f;
 constexpr float G4 = 392.0f, FS4 = 369.99f, F4 = 349.23f, E4 = 329.63f;
 
+// A struck tone: it sounds at once and dies away with the time constant `decay`.
+SoundClip ring(float seconds, float fromHz, float toHz, float amplitude, int harmonics, float decay)
+{
+    SoundClip struck(seconds);
+    struck.tone(fromHz, toHz, amplitude, harmonics, 0.0f, seconds).envelope(0.0f, 0.002f, decay);
+    return struck;
+}
+
 // The glasses going on or off: a dry tick.
 SoundClip viewSwitch()
 {
     SoundClip tick(0.05f);
     tick.noise(1, 1.0f).highPass(2000.0f).envelope(0.0f, 0.001f, 0.006f);
-    SoundClip blip(0.05f);
-    blip.tone(1800.0f, 1600.0f, 0.3f, 0, 0.0f, 0.05f).envelope(0.0f, 0.001f, 0.01f);
-    return tick.mix(blip).normalise(0.6f);
+    return tick.mix(ring(0.05f, 1800.0f, 1600.0f, 0.3f, 0, 0.01f)).normalise(0.6f);
 }
 
 // Air pushed past the player: noise whose brightness swells and falls.
@@ -50,9 +56,7 @@ SoundClip switchClack(bool on)
     clack.mix(first);
     if (on)
         clack.mix(SoundClip(first), 0.025f);
-    SoundClip ring(0.12f);
-    ring.tone(on ? 900.0f : 450.0f, on ? 900.0f : 430.0f, 0.3f, 1, 0.0f, 0.12f).envelope(0.0f, 0.002f, 0.03f);
-    return clack.mix(ring).normalise(0.6f);
+    return clack.mix(ring(0.12f, on ? 900.0f : 450.0f, on ? 900.0f : 430.0f, 0.3f, 1, 0.03f)).normalise(0.6f);
 }
 
 // Three ratchet ticks of a lock and a metallic ring as it comes round.
@@ -65,9 +69,7 @@ SoundClip keyTurn()
         ratchet.noise(6 + static_cast<std::uint32_t>(i), 1.0f).bandPass(3000.0f, 4.0f).envelope(0.0f, 0.001f, 0.008f);
         turn.mix(ratchet, ticks[i]);
     }
-    SoundClip ring(0.2f);
-    ring.tone(1300.0f, 1300.0f, 0.4f, 2, 0.0f, 0.2f).envelope(0.0f, 0.002f, 0.05f);
-    return turn.mix(ring, 0.25f).normalise(0.6f);
+    return turn.mix(ring(0.2f, 1300.0f, 1300.0f, 0.4f, 2, 0.05f), 0.25f).normalise(0.6f);
 }
 
 // A low hum that loops while the button is held: whole cycles in one second, so it joins itself.
@@ -103,9 +105,7 @@ SoundClip footstep()
 {
     SoundClip thump(0.12f);
     thump.noise(10, 1.0f).lowPass(600.0f).envelope(0.0f, 0.003f, 0.025f);
-    SoundClip body(0.12f);
-    body.tone(90.0f, 70.0f, 0.5f, 0, 0.0f, 0.12f).envelope(0.0f, 0.003f, 0.03f);
-    return thump.mix(body).normalise(0.5f);
+    return thump.mix(ring(0.12f, 90.0f, 70.0f, 0.5f, 0, 0.03f)).normalise(0.5f);
 }
 
 // A train on the rails: deep noise and a throbbing low tone, loopable.

@@ -13,6 +13,8 @@ constexpr std::uint64_t TICK_MS = 40;
 constexpr std::uint32_t PACE_TIMEOUT_MS = 5000;
 // Room for this many seconds of sound before the tap has to grow its buffer.
 constexpr std::size_t SECONDS_RESERVED = 60;
+// A game further behind its sound than this many ticks gives up the ticks it owes.
+constexpr std::uint64_t MOST_TICKS_BEHIND = 5;
 
 } // namespace
 
@@ -36,18 +38,25 @@ std::uint64_t SoundRecorder::framesPerTick() const
     return static_cast<std::uint64_t>(sampleRate) * TICK_MS / 1000;
 }
 
-bool SoundRecorder::keepPace()
+bool SoundRecorder::waitUntilHeard(std::uint64_t frame) const
 {
     if (!listening)
         return false;
-    paceFrame = std::max(paceFrame, framesHeard()) + framesPerTick();
     std::uint32_t waitStart = SDL_GetTicks();
-    while (framesHeard() < paceFrame) {
+    while (framesHeard() < frame) {
         if (SDL_GetTicks() - waitStart > PACE_TIMEOUT_MS)
             return false;
         SDL_Delay(1);
     }
     return true;
+}
+
+bool SoundRecorder::keepPace()
+{
+    const std::uint64_t owed = MOST_TICKS_BEHIND * framesPerTick();
+    const std::uint64_t heardNow = framesHeard();
+    paceFrame = std::max(paceFrame, heardNow > owed ? heardNow - owed : 0) + framesPerTick();
+    return waitUntilHeard(paceFrame);
 }
 
 const std::vector<std::int16_t>& SoundRecorder::stop()
