@@ -171,11 +171,14 @@ void SoundCues::cueTrains(const Snapshot& now)
     sheet.rumblePan = placed ? glm::dot(toTrain / distance, glm::normalize(right)) : 0.0f;
 }
 
-// The won screen wins over the lost one, as the end screen does.
+// The won screen wins over the lost one, as the end screen does. Under the end screen only its
+// jingle is heard.
 void SoundCues::cueEnding(const Snapshot& now)
 {
     if (now.won && !previous.won)
         startSound(Sound::Won);
     else if (now.lost && !previous.lost && !now.won)
         startSound(Sound::Lost);
+    if (now.won || now.lost)
+        sheet.held.fill(false);
 }
