@@ -9,7 +9,7 @@ shift || true
 
 packages=(
     cmake g++ make pkg-config
-    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev fonts-dejavu-core
+    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev fonts-dejavu-core
     libglew-dev libassimp-dev libglm-dev libbullet-dev
     xvfb xauth libgl1-mesa-dri libegl-mesa0 xdotool openbox x11-utils
     libgtest-dev libbenchmark-dev

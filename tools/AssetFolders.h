@@ -5,7 +5,7 @@
 class TextFont;
 
 // Each writer fills one or more folders below `assetRoot` with OBJ + MTL models and their PNG
-// textures, and returns false when a file could not be written.
+// textures (or WAV sounds), and returns false when a file could not be written.
 
 // "tunnel/reality" and "tunnel/glasses": hallway, dead end and stair pieces of the two views.
 bool writeTunnelShells(const std::string& assetRoot);
@@ -17,3 +17,5 @@ bool writeTrain(const std::string& assetRoot);
 bool writeGlassAndPortal(const std::string& assetRoot);
 // "hints": the signs with their texts; "screens": the won and lost screens.
 bool writeSignsAndScreens(const std::string& assetRoot, TextFont& font);
+// "sound": every sound of the game, synthesised from noise, tones, filters and envelopes.
+bool writeSounds(const std::string& assetRoot);

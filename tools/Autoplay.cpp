@@ -1,7 +1,9 @@
 // The game plays itself: the real start-up, main loop, physics and frames, driven only by a
 // player's input along one of the routes through the level. A clock that moves exactly 40 ms
 // per tick makes every run the same. Screenshots of every step and of the end screen, and a
-// contact sheet of them all, go to the output folder.
+// contact sheet of them all, go to the output folder, with everything the player heard
+// (route.wav). To hear the route, the game is held to the pace of its sound: a tick runs only
+// after the previous tick's 40 ms have been mixed, so a route takes as long as it would to play.
 // Usage: marrowdeep-autoplay [door1|door2|train] [output folder]   (run from the game folder)
 #include "app/Application.h"
 #include "app/MainLoop.h"
@@ -12,6 +14,9 @@
 #include "game/Rules.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Screenshot.h"
+#include "sound/GameSound.h"
+
+#include "SoundRecorder.h"
 
 #include <SDL_image.h>
 
@@ -32,6 +37,8 @@ constexpr int TICKS_PER_DRAWN_FRAME = 5;
 constexpr int THUMBNAIL_WIDTH = 200;
 constexpr int THUMBNAIL_HEIGHT = 150;
 constexpr int SHEET_COLUMNS = 6;
+// The end screen's jingle is heard for this many ticks' worth of sound before the recording ends.
+constexpr int END_SCREEN_TICKS = 60;
 
 bool expectedEndingReached(const std::string& route)
 {
@@ -92,13 +99,18 @@ int main(int argc, char** argv)
         shutdown();
         return 1;
     }
+    // Without a sound card the route is heard through SDL's disk driver; only the recording is kept.
+    SDL_setenv("SDL_AUDIODRIVER", "disk", 0);
+    SDL_setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
+    startSound();
+    SoundRecorder recorder;
     ManualClock clock;
     startUp(clock);
     std::vector<Uint8> keys(SDL_NUM_SCANCODES, 0);
     gameState.keyboardState = keys.data();
 
     int frame = 0;
-    MainLoop loop(clock, {updateTick, stepPhysics, [&frame] {
+    MainLoop loop(clock, {tickWithSound, stepPhysics, [&frame] {
                               if (++frame % TICKS_PER_DRAWN_FRAME == 0)
                                   drawAndSwap();
                           }},
@@ -112,6 +124,7 @@ int main(int argc, char** argv)
     controls.tick = [&] {
         clock.advance(SKIP_TICKS_MS);
         loop.runFrame();
+        recorder.keepPace();
         return gameState.quitRequested;
     };
     controls.stepDone = [&](int step) {
@@ -128,6 +141,10 @@ int main(int argc, char** argv)
     saveScreenshot(shots.back().string());
     SDL_GL_SwapWindow(gameWindow());
     writeContactSheet(shots, folder / "contact-sheet.png");
+    for (int tick = 0; tick < END_SCREEN_TICKS; ++tick)
+        recorder.keepPace();
+    if (recorder.isListening())
+        recorder.writeWav((folder / "route.wav").string());
 
     bool reached = expectedEndingReached(routeName);
     if (!outcome.failure.empty())

@@ -1,5 +1,5 @@
-// Writes every model of the game, with its materials and textures, below the folder given as the
-// only argument. The output depends on nothing but this program and the DejaVu font.
+// Writes every model of the game, with its materials and textures, and every sound, below the
+// folder given as the only argument. The output depends on nothing but this program and the DejaVu font.
 #include "AssetFolders.h"
 #include "TextFont.h"
 
@@ -40,6 +40,7 @@ int main(int argc, char* argv[])
             written = writeTrain(assetRoot) && written;
             written = writeGlassAndPortal(assetRoot) && written;
             written = writeSignsAndScreens(assetRoot, font) && written;
+            written = writeSounds(assetRoot) && written;
         }
     }
 

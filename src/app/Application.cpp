@@ -20,6 +20,7 @@
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
 #include "render/WindowSize.h"
+#include "sound/GameSound.h"
 #include "world/GameObject.h"
 
 #include <GL/glew.h>
@@ -260,9 +261,17 @@ void releaseGame()
     destroyPhysics();
 }
 
+bool tickWithSound()
+{
+    bool quit = updateTick();
+    updateSound();
+    return quit;
+}
+
 void shutdown()
 {
     releaseGame();
+    stopSound();
     if (window) {
         SDL_DestroyWindow(window);
         window = nullptr;
@@ -279,9 +288,10 @@ int runGame()
         shutdown();
         return -1;
     }
+    startSound();
     SdlClock clock;
     startUp(clock);
-    MainLoop loop(clock, {updateTick, stepPhysics, drawFrame}, std::cout);
+    MainLoop loop(clock, {tickWithSound, stepPhysics, drawFrame}, std::cout);
     loop.start();
     loop.run();
     showEndScreen();

@@ -20,7 +20,10 @@ void prepareEndScreen();
 // Draws the won or lost screen and how to close the game into the back buffer (nothing after a
 // plain quit).
 void drawEndScreen();
-// Releases everything in the fixed order; safe after a failed initWindow.
+// One game tick, then the sound it makes: the main loop's tick step.
+bool tickWithSound();
+// Releases everything in the fixed order (the sound just before the window); safe after a
+// failed initWindow.
 void shutdown();
 // The part of shutdown before the window goes: programs, the overlay, camera, shadow maps, the
 // shared models and the physics world.

@@ -9,6 +9,7 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Overlay.h"
+#include "sound/GameSound.h"
 
 #include <GL/glew.h>
 
@@ -101,6 +102,12 @@ void changeMouseSensitivity(float factor)
     playerMessages.say(line.str());
 }
 
+void toggleSound()
+{
+    setSoundOn(!soundIsOn());
+    playerMessages.say(soundIsOn() ? "sound on" : "sound off");
+}
+
 // The key table; true when the key quits the game.
 bool handleKey(SDL_Keycode key)
 {
@@ -125,6 +132,9 @@ bool handleKey(SDL_Keycode key)
         break;
     case SDLK_F1:
         renderSettings.showControls = !renderSettings.showControls;
+        break;
+    case SDLK_m:
+        toggleSound();
         break;
     case SDLK_F2:
         renderSettings.showStats = !renderSettings.showStats;
@@ -174,6 +184,7 @@ const std::vector<ControlsRow>& controlsTable()
         {"E", "glasses on or off (reality or glasses view)"},
         {"T", "show the number of the tunnel you are in"},
         {"-, =", "mouse slower, faster"},
+        {"M", "sound off or on"},
         {"F1", "show or hide these controls"},
         {"F2", "frame statistics on the console"},
         {"F3", "wireframe on or off"},
@@ -181,6 +192,7 @@ const std::vector<ControlsRow>& controlsTable()
         {"F5", "mipmapping off, nearest, linear"},
         {"F8", "view frustum culling on or off"},
         {"F9", "transparency of the glass door on or off"},
+        {"F11", "fullscreen or window"},
         {"Tab, Backspace", "jump to the next or previous tunnel (for developers)"},
         {"Esc, Q", "end the game"},
     };

@@ -164,6 +164,11 @@ void Camera::jump()
     controller->jump();
 }
 
+bool Camera::isOnGround() const
+{
+    return controller->onGround();
+}
+
 bool Camera::contactTest(btCollisionObject* other)
 {
     ContactCounter callback(other, ghostObject);

@@ -43,6 +43,8 @@ public:
     void setPositionAndTarget(glm::vec3 position, glm::vec3 target);
     float getHalfWidth() const { return halfWidth; }
     btPairCachingGhostObject* getGhostObject() const { return ghostObject; }
+    // True while the body stands on something (not jumping or falling).
+    bool isOnGround() const;
     glm::vec3 getPosition() const { return position; }
     glm::vec3 getTarget() const { return target; }
 

@@ -28,6 +28,7 @@ bool LevelFixture::tick()
 {
     clock.advance(40);
     bool quit = updateTick();
+    afterTick();
     stepPhysics();
     return quit;
 }

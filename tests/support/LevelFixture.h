@@ -25,6 +25,8 @@ protected:
     // moves 40 ms first. Returns the tick's quit answer.
     bool tick();
     void ticks(int count);
+    // What a fixture adds to every tick, between the game's tick and the physics step.
+    virtual void afterTick() {}
 
     ManualClock clock{1000};
     std::array<Uint8, SDL_NUM_SCANCODES> keys{};

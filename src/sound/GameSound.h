@@ -1,0 +1,15 @@
+#pragma once
+
+// The game's sound: opened after the window, told what happened after every tick, closed
+// before the window goes. Without an audio device the game runs on silent.
+
+// Opens the mixer and loads the sounds (one line on standard error when sound cannot start).
+void startSound();
+// The sounds of the tick that has just run.
+void updateSound();
+// Stops every sound and closes the mixer.
+void stopSound();
+
+// Sound on or off (the M key); off keeps everything silent, also what starts later.
+bool soundIsOn();
+void setSoundOn(bool on);
