@@ -3,7 +3,7 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
-#include "game/Routes.h"
+#include "play/Routes.h"
 #include "render/Renderer.h"
 #include "world/Door.h"
 #include "world/Portal.h"

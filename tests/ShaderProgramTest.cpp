@@ -9,7 +9,6 @@
 
 namespace {
 
-
 // A matrix whose sixteen entries all differ, so that a transposed or swapped upload shows.
 glm::mat4 distinctMatrix(float seed)
 {
@@ -66,7 +65,7 @@ TEST_F(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
     EXPECT_EQ(unit, 2);
 
     // A program whose shader did not compile knows no uniform: its setters leave the bound one alone.
-    const std::unique_ptr<ShaderProgram> broken = folder.program(VERTEX_SOURCE, "#version 330 core\nbroken\n");
+    const auto broken = std::make_unique<ShaderProgram>(testData("uniforms_v.glsl"), testData("broken.glsl"));
     while (glGetError() != GL_NO_ERROR) {
     }
     broken->setDepthVP(distinctMatrix(9), 1);

@@ -5,7 +5,7 @@
 #include "support/RenderChecks.h"
 
 #include "app/Application.h"
-#include "game/Routes.h"
+#include "play/Routes.h"
 #include "render/FrameTarget.h"
 #include "render/Renderer.h"
 
