@@ -121,7 +121,7 @@ TEST_F(BadInputTest, TheFirstShaderFileMissingEndsTheGameBeforeAnyFrame)
 TEST_F(BadInputTest, AnUnreadableFontIsNamedOnceAndTheGamePlaysOnWithoutOnScreenTextButWithItsConsoleLines)
 {
     game.writeFile("assets/fonts/DejaVuSans.ttf", "not a font");
-    const ProgramRun run = game.play("F9 Escape space", 2);
+    const ProgramRun run = game.play("F9 F2 Escape space", 2);
     expectPlaysOn(run);
     EXPECT_EQ(occurrences(run.output, "No on-screen text: the font assets/fonts/DejaVuSans.ttf"), 1) << run.output;
     EXPECT_GE(occurrences(run.output, "transparency off\n"), 1) << run.output;

@@ -79,7 +79,7 @@ TEST_F(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
 }
 
 // A folder, or a pipe that cannot be measured, is as unreadable as a missing file.
-TEST(ShaderProgramTest, AFolderOrAPipeIsAnUnreadableShaderFile)
+TEST_F(ShaderProgramTest, AFolderOrAPipeIsAnUnreadableShaderFile)
 {
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
