@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -22,12 +20,6 @@ int occurrences(const std::string& text, const std::string& part)
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
     return count;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -67,18 +59,18 @@ TEST_F(BadInputTest, FaultyModelsMaterialsAndImagesAreNamedAndTheGamePlaysOnWith
     // The door's model is missing; the final door's is cut off after the second corner of its
     // first face, as an interrupted copy leaves it; a wheel face names a vertex the file lacks.
     game.removeFile("assets/tunnel/door.obj");
-    const std::string finalDoor = readFile("assets/tunnel/finaldoor.obj");
+    const std::string finalDoor = readWhole("assets/tunnel/finaldoor.obj");
     const std::size_t firstFace = finalDoor.find("\nf ") + 1;
     game.writeFile("assets/tunnel/finaldoor.obj",
                    finalDoor.substr(0, finalDoor.find(' ', finalDoor.find(' ', firstFace) + 1) + 3));
-    game.writeFile("assets/train/wheel.obj", readFile("assets/train/wheel.obj") + "f 1 2 99999\n");
+    game.writeFile("assets/train/wheel.obj", readWhole("assets/train/wheel.obj") + "f 1 2 99999\n");
     game.removeFile("assets/tunnel/schalterback1.mtl");
     // Images: empty, a lying header claiming 30000 x 30000 RGBA (3.6 GB), 16-bit channels, a
     // single pixel.
     game.writeFile("assets/tunnel/button.png", "");
-    game.writeFile("assets/train/body.png", readFile(testData("claims-30000x30000.png")));
-    game.writeFile("assets/portal/portal.png", readFile(testData("sixteen-bit.png")));
-    game.writeFile("assets/tunnel/ghostkey.png", readFile(testData("one-pixel.png")));
+    game.writeFile("assets/train/body.png", readWhole(testData("claims-30000x30000.png")));
+    game.writeFile("assets/portal/portal.png", readWhole(testData("sixteen-bit.png")));
+    game.writeFile("assets/tunnel/ghostkey.png", readWhole(testData("one-pixel.png")));
 
     const ProgramRun run = playTwoFrames();
     expectPlaysOn(run);

@@ -29,13 +29,13 @@ ProgramRun runShell(const std::string& command)
     return result;
 }
 
-namespace {
-
 std::string readWhole(const fs::path& path)
 {
     std::ifstream stream(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
+
+namespace {
 
 // The game binary with its sanitizer leak check off: at shutdown the game unloads the graphics
 // driver (SDL_Quit), after which the checker can no longer tell the driver's allocations from

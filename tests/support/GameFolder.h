@@ -12,6 +12,8 @@ struct ProgramRun {
 
 // Runs a shell command and waits for it.
 ProgramRun runShell(const std::string& command);
+// The whole of a file, as bytes.
+std::string readWhole(const std::filesystem::path& path);
 
 // Every frame in the first tunnel prints this line four times while culling is on: once for
 // each of its three lights' shadow passes and once for the main pass.
