@@ -1,5 +1,4 @@
 #include "render/ShaderProgram.h"
-#include "render/SpotLight.h"
 #include "support/RenderChecks.h"
 #include "support/RenderFixture.h"
 #include "support/TestData.h"
@@ -45,21 +44,7 @@ TEST_F(ShaderProgramTest, SettersReachTheUniformsByTheirGameNamesAndNumbers)
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(uniform<glm::mat4>(*program, matrices[i]), distinctMatrix(i + 1.0f)) << matrices[i];
 
-    // The depth bias takes the corners of clip space to the corners of shadow-map texture space.
-    program->setDepthBias();
-    const glm::mat4 bias = uniform<glm::mat4>(*program, "depthBias");
-    for (int corner = 0; corner < 8; ++corner) {
-        const glm::vec3 clip(corner & 1 ? 1 : -1, corner & 2 ? 1 : -1, corner & 4 ? 1 : -1);
-        EXPECT_EQ(bias * glm::vec4(clip, 1), glm::vec4(clip * 0.5f + 0.5f, 1));
-    }
-
-    const SpotLight light(glm::vec3(130, 40, 0), glm::vec3(1, 0.5f, 0.25f), glm::vec3(0.0001f, -1, 0));
-    program->setSpotLight(&light, 3);
     program->setShadowMap(2);
-    EXPECT_EQ(uniform<glm::vec3>(*program, "spotLight3.position"), light.position);
-    EXPECT_EQ(uniform<glm::vec3>(*program, "spotLight3.direction"), light.direction);
-    EXPECT_EQ(uniform<glm::vec3>(*program, "spotLight3.intensity"), light.intensity);
-    EXPECT_EQ(uniform<glm::vec1>(*program, "spotLight3.angle").x, light.angle);
     GLint unit = -1;
     glGetUniformiv(program->getProgram(), glGetUniformLocation(program->getProgram(), "shadowMap2"), &unit);
     EXPECT_EQ(unit, 2);
