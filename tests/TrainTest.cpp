@@ -1,8 +1,6 @@
 #include "world/Train.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
-#include "render/ShaderProgram.h"
-#include "render/WindowSize.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "support/WorldChecks.h"
@@ -10,7 +8,6 @@
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <btBulletDynamicsCommon.h>
-#include <glm/gtc/matrix_transform.hpp>
 
 namespace {
 
@@ -107,36 +104,6 @@ TEST_F(TrainTest, OnlyTheNewestTrainOfTheCurrentTunnelMovesAndAnOlderOneStaysSta
     expectNear(start + glm::vec3(5, 0, 0), here->getPosition());
     expectNear(start, older->getPosition());
     expectNear(elsewhereStart, elsewhere->getPosition());
-}
-
-TEST_F(TrainTest, DrawAheadShowsTheTrainFurtherOnAndLeavesItWhereItWas)
-{
-    Train* train = startTrainIn(0);
-    glm::vec3 at = train->getPosition();
-    auto [high, low] = train->worldBounds();
-    float middleHeight = (high.y + low.y) / 2;
-    // Seen from the side, level with its middle; depth tells where the train covers the window.
-    glm::vec3 middle((low.x + high.x) / 2, middleHeight, at.z);
-    glm::mat4 view = glm::lookAt(middle + glm::vec3(0, 0, 80), middle, glm::vec3(0, 1, 0));
-    glm::mat4 projection = glm::perspective(glm::radians(60.0f), WINDOW_ASPECT, 1.0f, 500.0f);
-    auto coveredAt = [&](float x) {
-        glm::vec4 clip = projection * view * glm::vec4(x, middleHeight, at.z + 5, 1);
-        float depth = 1;
-        const int column = static_cast<int>((clip.x / clip.w + 1) * WINDOW_WIDTH / 2);
-        glReadPixels(column, WINDOW_HEIGHT / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-        return depth < 1.0f;
-    };
-    defaultProgram->use(true);
-    defaultProgram->setView(view);
-    defaultProgram->setProj(projection); // the depth test is on since start-up
-
-    for (float ahead : {0.0f, 10.0f}) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        train->drawAhead(defaultProgram, ahead);
-        EXPECT_EQ(coveredAt(low.x + 5), ahead < 5) << ahead << " ahead";
-        EXPECT_EQ(coveredAt(high.x + 5), ahead > 5) << ahead << " ahead";
-        expectNear(at, train->getPosition());
-    }
 }
 
 } // namespace

@@ -1,12 +1,8 @@
 #include "level/Tunnel.h"
-#include "physics/PhysicsWorld.h"
 #include "render/SpotLight.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"
 #include "world/Door.h"
-#include "world/Portal.h"
-
-#include <btBulletDynamicsCommon.h>
 
 #include <vector>
 
@@ -67,22 +63,6 @@ TEST_F(TunnelTest, FindDoorOnRayGivesTheFirstListedDoorOfTheAskedWallInTheTunnel
     // A door moved out of its wall, as a door walked through is, is no longer in the tunnel.
     doors[0]->move(500, 0, 0);
     EXPECT_EQ(nullptr, tunnel->findDoorOnRay(doors[0]->getPosition() + glm::vec3(-30, 10, 0), {30, 0, 0}, true));
-}
-
-TEST_F(TunnelTest, DestroyingATunnelTakesItsShellPortalsAndTrainOutOfTheWorld)
-{
-    int bodiesBefore = dynamicsWorld()->getNumCollisionObjects();
-    Tunnel* tunnel = makeTunnel(40, 0, 0);
-    auto* linked = new Portal(doorModel.get(), doorModel.get(), tunnel);
-    auto* visible = new Portal(doorModel.get(), doorModel.get(), tunnel);
-    visible->setLinkedPortal(linked);
-    tunnel->addPortal(visible);
-    tunnel->spawnTrain();
-    // Shell 20, two portals with frames 4, train with twelve wheels 13.
-    EXPECT_EQ(bodiesBefore + 37, dynamicsWorld()->getNumCollisionObjects());
-
-    delete tunnel;
-    EXPECT_EQ(bodiesBefore, dynamicsWorld()->getNumCollisionObjects());
 }
 
 } // namespace
