@@ -220,11 +220,15 @@ void drawEndScreen()
     const char* screenFile = gameState.won ? "won.obj" : gameState.lost ? "lost.obj" : nullptr;
     if (!screenFile)
         return;
-    // The end screen lives until the process ends, like the level.
-    static GameObject* screen = nullptr;
-    screen = new GameObject(new Model("screens", screenFile));
-    screen->setPosition(END_SCREEN_POSITION);
-    screen->rotate(0, 180, 0);
+    // Each end screen is made once and lives until the process ends, like the level.
+    static GameObject* wonScreen = nullptr;
+    static GameObject* lostScreen = nullptr;
+    GameObject*& screen = gameState.won ? wonScreen : lostScreen;
+    if (!screen) {
+        screen = new GameObject(new Model("screens", screenFile));
+        screen->setPosition(END_SCREEN_POSITION);
+        screen->rotate(0, 180, 0);
+    }
     renderEndScreen(screen);
     overlay->drawOverEndScreen();
 }
