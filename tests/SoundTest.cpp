@@ -32,11 +32,11 @@ void useDiskAudio()
 // A sound as the generator wrote it: mono samples at the mixer's rate.
 Samples soundFile(Sound sound)
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     const std::string path = std::string("assets/sound/") + SOUND_FILES[soundIndex(sound)];
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &length))
+    if (!SDL_LoadWAV(path.c_str(), &format, &buffer, &length))
         return {};
     const auto* samples = reinterpret_cast<const std::int16_t*>(buffer);
     Samples mono(samples, samples + length / 2);
