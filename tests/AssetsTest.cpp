@@ -42,14 +42,6 @@ const float PIECE_HALF_LENGTH = 20.0f;
 const float LIGHT_HEIGHT = 40.0f;
 const float EYE_HEIGHT = 4.0f;
 const float PLAYER_HEIGHT = 8.0f;
-// Stairs: three pieces at tunnel x + 189, 202, 215, raised by 0, 8, 16, between the straight
-// piece at x + 160 on floor 0 and the one at x + 238 on the raised floor 24. The character
-// steps up 0.5 by itself; steps stay a margin below that.
-const glm::vec2 STAIR_PLACES[] = {{189, 0}, {202, 8}, {215, 16}};
-const float LOWER_HALLWAY_X = 160.0f;
-const float RAISED_HALLWAY_X = 238.0f;
-const float RAISED_FLOOR = 24.0f;
-const float MAX_STEP_RISE = 0.4f;
 const float EPSILON = 1e-3f;
 
 std::unique_ptr<Model> load(const std::string& path)
@@ -64,7 +56,6 @@ struct Box {
     static Box of(const std::pair<glm::vec3, glm::vec3>& maxAndMin) { return {maxAndMin.second, maxAndMin.first}; }
     static Box of(const std::string& path) { return of(load(path)->bounds()); }
     glm::vec3 size() const { return max - min; }
-    Box shifted(glm::vec3 offset) const { return {min + offset, max + offset}; }
     bool spansTunnel() const { return min.z <= -TUNNEL_HALF_WIDTH + EPSILON && max.z >= TUNNEL_HALF_WIDTH - EPSILON; }
     // A doorway's height from the floor and width across the tunnel.
     glm::vec4 doorway() const { return {min.y, min.z, max.y, max.z}; }
@@ -79,7 +70,6 @@ struct Box {
                         glm::greaterThanEqual(max, inner.max - EPSILON));
     }
 };
-
 
 // Luminance of an RGBA picture stored row after row, at a point given as shares of its size.
 double luminance(const std::vector<std::uint8_t>& rgba, glm::ivec2 size, glm::dvec2 at)
@@ -209,42 +199,6 @@ TEST_F(AssetsTest, ShellPiecesAreSolidBoxesAroundAHollowWalkwayAndDeadEndsCloseJ
             EXPECT_EQ(reality[i]->bounds(), glasses[i]->bounds());
             EXPECT_NE(texelsOf(reality[i]->getTextures()[0]).rgba, texelsOf(glasses[i]->getTextures()[0]).rgba);
         }
-    }
-}
-
-TEST_F(AssetsTest, ThreePlacedStairPiecesClimbFromFloorZeroToTheRaisedFloorInSmallSteps)
-{
-    const Box hallway = Box::of(SHELLS[0]);
-    for (const std::string& asset : STAIRS) {
-        SCOPED_TRACE(asset);
-        const std::unique_ptr<Model> stairs = load(asset);
-        std::vector<Box> steps, others;
-        for (const Mesh* mesh : stairs->getMeshes())
-            (mesh->bounds().first.y <= STAIR_PLACES[1].y + EPSILON ? steps : others).push_back(Box::of(mesh->bounds()));
-        ASSERT_GE(steps.size(), static_cast<std::size_t>(STAIR_PLACES[1].y / MAX_STEP_RISE));
-
-        // Steps span the tunnel, with nothing but steps in the space a player needs above each.
-        std::vector<Box> climb;
-        for (const Box& step : steps) {
-            EXPECT_TRUE(step.spansTunnel());
-            const Box headroom = {{step.min.x, step.max.y, -TUNNEL_HALF_WIDTH},
-                                  {step.max.x, step.max.y + LIGHT_HEIGHT, TUNNEL_HALF_WIDTH}};
-            for (const std::vector<Box>* group : {&steps, &others})
-                for (const Box& other : *group)
-                    EXPECT_FALSE(other.overlaps(headroom));
-            for (const glm::vec2& place : STAIR_PLACES)
-                climb.push_back(step.shifted({place.x, place.y, 0}));
-        }
-        std::sort(climb.begin(), climb.end(), [](const Box& a, const Box& b) { return a.min.x < b.min.x; });
-        EXPECT_LE(climb.front().min.x, LOWER_HALLWAY_X + hallway.max.x);
-        EXPECT_TRUE(climb.front().max.y > 0.0f && climb.front().max.y <= MAX_STEP_RISE + EPSILON);
-        for (std::size_t i = 1; i < climb.size(); ++i) {
-            const float rise = climb[i].max.y - climb[i - 1].max.y;
-            EXPECT_TRUE(climb[i].min.x <= climb[i - 1].max.x + EPSILON && rise >= 0 && rise <= MAX_STEP_RISE + EPSILON)
-                << "step " << i << " at x " << climb[i].min.x << " rises " << rise;
-        }
-        EXPECT_NEAR(climb.back().max.y, RAISED_FLOOR, EPSILON);
-        EXPECT_GE(climb.back().max.x, RAISED_HALLWAY_X + hallway.min.x - EPSILON);
     }
 }
 

@@ -14,14 +14,6 @@ namespace {
 // A corrupt header may claim any size; the game must not allocate the claimed gigabytes.
 constexpr long MEMORY_LIMIT_KILOBYTES = 1024L * 1024L;
 
-int occurrences(const std::string& text, const std::string& part)
-{
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 } // namespace
 
 TEST(NoDisplayTest, WithoutADisplayTheGameSaysWhyAndExitsWithMinusOne)

@@ -3,6 +3,7 @@
 #include "level/Tunnel.h"
 #include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
+#include "render/Model.h"
 #include "render/WindowSize.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"
@@ -183,6 +184,18 @@ TEST_F(PlayerInTunnelTest, PlayerStandsOnTheFloorWalksOneUnitPerKeyAndTickAndJum
     }
     EXPECT_GT(highest, BOX_HALF_HEIGHT + 2);
     EXPECT_NEAR(BOX_HALF_HEIGHT, eyeHeightAboveFloor(), 0.1f);
+}
+
+// Beyond the stairs the floor stands 24 higher; the player walks up by the steps alone.
+TEST_F(PlayerInTunnelTest, ThePlayerWalksUpTheStairsOntoTheRaisedFloor)
+{
+    Model stairs("tunnel/reality", "dungeon_large_stairs24.obj");
+    tunnel->addStairs(&stairs, &stairs);
+    ticks(50);
+    keys[FORWARD] = 1;
+    ticks(240); // from the start to beyond the top of the stairs
+    EXPECT_GT(player->syncPosition().x, START.x + 230);
+    EXPECT_NEAR(BOX_HALF_HEIGHT + 24, eyeHeightAboveFloor(), 0.1f);
 }
 
 TEST_F(PlayerInTunnelTest, WallPushesThePlayerBackAndHisContactTestFindsIt)

@@ -1,16 +1,21 @@
+// The level as it is built: tunnels of shell pieces and stairs, doors paired across them, and the
+// models the level shares.
 #include "level/Level.h"
 #include "game/GameState.h"
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Model.h"
+#include "render/SpotLight.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
+#include "support/WorldFixture.h"
 #include "world/Door.h"
 #include "world/Train.h"
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -69,6 +74,63 @@ TEST_F(LevelTest, ThePlayerStartsInTheFirstTunnelAndTheSharedModelsAreReleasedOn
     EXPECT_EQ(released.size(), levelModels.size()) << "a model released twice";
     for (Model* model : shared)
         EXPECT_EQ(released.count(model), 1u);
+}
+
+// Tunnels built by hand from the level's own models, outside the level.
+using TunnelTest = WorldFixture;
+
+TEST_F(TunnelTest, StairsClimbTwentyFourAndLiftWhatStandsBeyondThemTwoNearer)
+{
+    const glm::vec3 origin(940, 0, 40);
+    Tunnel* tunnel = makeTunnel(origin.x, origin.y, origin.z);
+    // Three steps 13 long and 8 high replace piece 5, starting 11 before it; after a landing 23
+    // long the rest stands 24 higher. The two upper steps come last in the list.
+    const glm::vec3 expected[] = {{0, 0, 0},    {40, 0, 0},   {80, 0, 0},   {120, 0, 0},  {160, 0, 0}, {189, 0, 0},
+                                  {238, 24, 0}, {278, 24, 0}, {318, 24, 0}, {358, 24, 0}, {202, 8, 0}, {215, 16, 0}};
+    const float pieceSixStart = expected[6].x;
+    auto* atPieceSix = new GameObject(doorModel.get());
+    auto* justBefore = new GameObject(doorModel.get());
+    tunnel->place(atPieceSix, pieceSixStart, 0, 5);
+    tunnel->place(justBefore, pieceSixStart - 0.1f, 0, 5);
+    auto* stairsReality = new Model("tunnel/reality", "dungeon_large_stairs24.obj");
+    auto* stairsGlasses = new Model("tunnel/glasses", "dungeon_large_stairs24.obj");
+    tunnel->addStairs(stairsReality, stairsGlasses);
+
+    const glm::vec3 beyond(-2, 24, 0);
+    for (const auto* pieces : {&tunnel->getRealityPieces(), &tunnel->getGlassesPieces()}) {
+        ASSERT_EQ(12u, pieces->size());
+        for (std::size_t k = 0; k < 12; ++k)
+            expectNear(origin + expected[k], (*pieces)[k]->getPosition());
+        EXPECT_FALSE(isTurnedRound(pieces->front()));
+        EXPECT_TRUE(isTurnedRound((*pieces)[9]));
+        EXPECT_EQ(pieces->front()->getModel(), (*pieces)[9]->getModel()) << "both ends are dead ends";
+    }
+    EXPECT_EQ(stairsReality, tunnel->getRealityPieces()[5]->getModel());
+    EXPECT_EQ(stairsGlasses, tunnel->getGlassesPieces()[11]->getModel());
+    expectNear(origin + glm::vec3(pieceSixStart, 0, 5) + beyond, atPieceSix->getPosition());
+    expectNear(origin + glm::vec3(pieceSixStart - 0.1f, 0, 5), justBefore->getPosition());
+    expectNear(origin + glm::vec3(90, 40, 0), tunnel->getLights()[0]->position);
+}
+
+TEST_F(TunnelTest, FindDoorOnRayGivesTheFirstListedDoorOfTheAskedWallInTheTunnelThatTheLineMeetsAhead)
+{
+    Tunnel* tunnel = makeTunnel(490, 0, 0);
+    for (int i = 0; i < 3; ++i)
+        tunnel->addForward(makeTunnel(940, 0, 40.0f * i));
+    std::vector<Door*> doors = tunnel->connect({makeTunnel(40, 0, 0), makeTunnel(40, 0, 40), makeTunnel(40, 0, 80)});
+    // A line down the middle of the tunnel meets the middle door of the wall it looks at.
+    glm::vec3 eye(690, 10, 0);
+    EXPECT_EQ(doors[1], tunnel->findDoorOnRay(eye, {30, 0, 0}, true));
+    EXPECT_EQ(nullptr, tunnel->findDoorOnRay(eye, {30, 0, 0}, false)) << "behind the eye";
+    EXPECT_EQ(doors[4], tunnel->findDoorOnRay(eye, {-30, 0, 0}, false));
+    // Along the far wall from the +z side the last door is nearest, but the first is returned.
+    glm::vec3 beside(869, 10, 30);
+    EXPECT_EQ(doors[0], tunnel->findDoorOnRay(beside, {0, 0, -30}, true));
+    EXPECT_EQ(nullptr, tunnel->findDoorOnRay(beside, {0, 0, -30}, false));
+    EXPECT_EQ(nullptr, tunnel->findDoorOnRay({690, 35, 0}, {30, 0, 0}, true)) << "high above every door";
+    // A door moved out of its wall, as a door walked through is, is no longer in the tunnel.
+    doors[0]->move(500, 0, 0);
+    EXPECT_EQ(nullptr, tunnel->findDoorOnRay(doors[0]->getPosition() + glm::vec3(-30, 10, 0), {30, 0, 0}, true));
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "support/RenderFixture.h"
 #include "support/TestData.h"
 
-#include <SDL_image.h>
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
@@ -20,7 +19,6 @@
 #include <vector>
 
 namespace {
-
 
 // A square around the screen centre.
 const char* const SQUARE_POSITIONS = "v -0.5 -0.5 0\nv 0.5 -0.5 0\nv 0.5 0.5 0\nv -0.5 0.5 0\n";
@@ -36,18 +34,6 @@ GLuint textureOf(const Model& model)
 class ModelLoaderTest : public RenderFixture {
 protected:
     Model load(const std::string& file) const { return Model(folder.name, file); }
-
-    // A PNG of one colour, in the layout SDL gives the surface format (a palette of that colour).
-    void writeImage(const std::string& name, int width, int height, Uint32 format, SDL_Color colour) const
-    {
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, format);
-        ASSERT_NE(surface, nullptr);
-        if (surface->format->palette)
-            SDL_SetPaletteColors(surface->format->palette, &colour, 0, 1);
-        SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, colour.r, colour.g, colour.b, colour.a));
-        ASSERT_EQ(IMG_SavePNG(surface, (folder.path / name).c_str()), 0);
-        SDL_FreeSurface(surface);
-    }
 
     // An OBJ of one textured square whose material has these lines.
     void writeTexturedSquare(const std::string& objName, const std::string& materialLines) const
@@ -101,22 +87,23 @@ TEST_F(ModelLoaderTest, MeshesKeepTheFileOrderBoundsAndTrianglesAndMissingAttrib
 
 TEST_F(ModelLoaderTest, TexturesHoldTheirImagesFollowTheRenderSettingsAndGoWithTheirMeshes)
 {
-    // Three bytes a pixel and an odd width (SDL pads the rows, the texture must not skew), four
-    // with alpha, and a palette, which is widened to a usable texture with a note.
-    const std::tuple<glm::ivec2, Uint32, SDL_Color> images[] = {{{5, 3}, SDL_PIXELFORMAT_RGB24, {200, 40, 10, 255}},
-                                                                {{4, 4}, SDL_PIXELFORMAT_RGBA32, {10, 90, 250, 128}},
-                                                                {{4, 4}, SDL_PIXELFORMAT_INDEX8, {20, 160, 60, 255}}};
+    // Images of one colour: three bytes a pixel and an odd width (SDL pads the rows, the texture
+    // must not skew), four with alpha, and a palette, which is widened to a usable texture with a note.
+    const std::tuple<std::string, glm::ivec2, glm::u8vec4> images[] = {
+        {"square-rgb24.png", {5, 3}, {200, 40, 10, 255}},
+        {"square-rgba.png", {4, 4}, {10, 90, 250, 128}},
+        {"square-palette.png", {4, 4}, {20, 160, 60, 255}}};
     std::vector<std::unique_ptr<Model>> squares;
     testing::internal::CaptureStderr();
-    for (const auto& [size, format, colour] : images) {
+    for (const auto& [image, size, colour] : images) {
         const std::string name = "square" + std::to_string(squares.size());
-        writeImage(name + ".png", size.x, size.y, format, colour);
-        writeTexturedSquare(name, "map_Kd " + name + ".png\n");
+        folder.copy(image);
+        writeTexturedSquare(name, "map_Kd " + image + "\n");
         squares.push_back(std::make_unique<Model>(folder.name, name + ".obj"));
         const Texels texels = texelsOf(textureOf(*squares.back()));
         EXPECT_EQ(glm::ivec2(texels.width, texels.height), size);
         for (std::size_t pixel = 0; pixel < texels.rgba.size(); pixel += 4)
-            EXPECT_EQ(glm::make_vec4(&texels.rgba[pixel]), glm::u8vec4(colour.r, colour.g, colour.b, colour.a)) << name;
+            EXPECT_EQ(glm::make_vec4(&texels.rgba[pixel]), colour) << image;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error, image is not truecolor.\n");
 
@@ -168,7 +155,7 @@ TEST_F(ModelLoaderTest, FaultyFilesAreReportedALineEachAndLeaveWhatStillDraws)
 {
     // Images that squares' materials name: one that is not there, and one that is, one folder
     // above the models' and at an absolute path, but must not be read from there.
-    writeImage("outside.png", 2, 2, SDL_PIXELFORMAT_RGBA32, {255, 255, 255, 255});
+    folder.copy("outside.png");
     const std::string unreadImages[] = {"not-painted.png", "../outside.png",
                                         std::filesystem::absolute(folder.path / "outside.png").string()};
     // Two triangles with a line, a point and a face cut to two corners between them.

@@ -27,21 +27,4 @@ TEST_F(BodiesInTheWorldTest, ALightCubeFallsOneFortyMillisecondStepPerTickAndIsD
     EXPECT_EQ(0.0f, fixedCube.getBody()->getLinearVelocity().y());
 }
 
-// A step refreshes the bounds of moving bodies only: the world must still find a static body
-// (a door, a tunnel piece) at the place it was moved to, and no longer at the old one.
-TEST_F(BodiesInTheWorldTest, AStaticBodyMovedBetweenStepsIsFoundWhereItNowStands)
-{
-    GameObject cube(cubeModel.get());
-    auto rayDownMeetsTheCube = [&](float x, float z) {
-        return firstHit({x, 100, z}, {x, -100, z}).body == cube.getBody();
-    };
-    cube.setPosition(10.0f, 0.0f, 0.0f);
-    stepPhysics();
-    ASSERT_TRUE(rayDownMeetsTheCube(10.0f, 0.0f));
-    cube.setPosition(60.0f, 0.0f, 30.0f);
-    stepPhysics();
-    EXPECT_TRUE(rayDownMeetsTheCube(60.0f, 30.0f));
-    EXPECT_FALSE(rayDownMeetsTheCube(10.0f, 0.0f));
-}
-
 } // namespace

@@ -1,12 +1,16 @@
-#include "support/LevelFixture.h"
+// What the player sees through a portal: the other tunnel beyond the linked portal, only within
+// the portal's outline, lit by the lamps of the tunnel it shows from the first frame on.
+#include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
 #include "game/GameState.h"
 #include "level/Tunnel.h"
+#include "play/Routes.h"
 #include "render/Model.h"
 #include "render/Renderer.h"
 #include "world/Door.h"
 #include "world/GameObject.h"
+#include "world/Portal.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +29,27 @@ constexpr PixelArea INSIDE_PORTAL{WINDOW_WIDTH / 2 - 30, WINDOW_HEIGHT / 2 - 80,
 constexpr PixelArea LEFT_OF_PORTAL{0, 0, 250, WINDOW_HEIGHT};
 constexpr PixelArea RIGHT_OF_PORTAL{550, 0, WINDOW_WIDTH, WINDOW_HEIGHT};
 
+// Through a portal the other tunnel's mean brightness is within this share of its brightness
+// seen directly from the same place (the view through the portal clips what lies before the
+// linked portal, and the direct view culls shadow casters outside the frustum).
+constexpr double BRIGHTNESS_SHARE = 0.05;
+// Seen from 8 in front, the portal covers the middle of the window well beyond this area.
+constexpr PixelArea INSIDE_NEAR_PORTAL{WINDOW_WIDTH / 2 - 150, WINDOW_HEIGHT / 2 - 200, WINDOW_WIDTH / 2 + 150,
+                                       WINDOW_HEIGHT / 2 + 200};
+
+glm::vec3 transformed(const glm::mat4& matrix, glm::vec3 point)
+{
+    return glm::vec3(matrix * glm::vec4(point, 1.0f));
+}
+
 } // namespace
 
 // The player stands in tunnel 0 40 in front of the door to tunnel 1, looking at it. Once the door
 // pair is opened, tunnel 0 holds a portal 2 in front of that door, looking out of a portal that
 // stands 10 in front of the door back, in tunnel 1.
-class PortalRenderTest : public LevelFixture {
+class PortalRenderTest : public PlayingFixture {
 protected:
-    std::vector<std::uint8_t> frame()
+    static std::vector<std::uint8_t> frame()
     {
         renderFrame();
         return readFrame();
@@ -81,4 +98,46 @@ TEST_F(PortalRenderTest, APortalShowsTheOtherTunnelBeyondTheLinkedPortalOnlyWith
     const std::vector<std::uint8_t> withMarker = frame();
     EXPECT_GT(compareFrames(before, withMarker, CHANNEL_TOLERANCE, INSIDE_PORTAL).differing, 200u);
     EXPECT_EQ(differingOutsidePortal(before, withMarker), 0u);
+}
+
+using PortalLightTest = PortalRenderTest;
+
+TEST_F(PortalLightTest, TheOtherTunnelThroughAPortalIsAsBrightAsSeenFromTheSamePlaceInIt)
+{
+    door(0, 0)->openPortals(gameState.portalModels, camera);
+    Portal* portal = tunnel(0)->getPortals().front();
+    const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
+    const glm::vec3 eye = portalCentre + glm::vec3(-8, 0, 0);
+    const glm::vec3 target = portalCentre + glm::vec3(10, 0, 0);
+    aim(eye, target);
+    const double throughPortal = Frame{WINDOW_WIDTH, WINDOW_HEIGHT, frame()}.brightness(INSIDE_NEAR_PORTAL);
+    savePicture("screenshots/portal-near.png");
+
+    // The portal's view matrix is the camera's followed by this world transform: the eye that
+    // sees the same picture in tunnel 1 stands where it takes the player's eye.
+    const glm::mat4 intoOtherTunnel = glm::inverse(portal->portalView(glm::mat4(1.0f)));
+    gameState.currentTunnel = tunnel(1);
+    aim(transformed(intoOtherTunnel, eye), transformed(intoOtherTunnel, target));
+    const double direct = Frame{WINDOW_WIDTH, WINDOW_HEIGHT, frame()}.brightness(INSIDE_NEAR_PORTAL);
+    EXPECT_NEAR(throughPortal / direct, 1.0, BRIGHTNESS_SHARE)
+        << "through the portal " << throughPortal << ", directly " << direct;
+}
+
+TEST_F(PortalLightTest, TheFirstFrameAfterWalkingThroughADoorShowsThePortalAsTheSecondDoes)
+{
+    pushKey(SDLK_e); // glasses on: the door to tunnel 1 can be clicked
+    tick();
+    door(0, 0)->openPortals(gameState.portalModels, camera);
+    play(Route("look at the door").aim(doorCentre(0, 0), "look"));
+    renderFrame(); // the last frame in tunnel 0
+    play(Route("walk through").click("click"));
+    ASSERT_EQ(gameState.currentTunnel, tunnel(1));
+
+    // Turned round to the portal before the door just used, which shows tunnel 0.
+    const glm::vec3 portalCentre = door(0, 0)->getPartner()->getPosition() + glm::vec3(2, 10, 0);
+    aim(portalCentre + glm::vec3(40, 0, 0), portalCentre);
+    const std::vector<std::uint8_t> first = frame();
+    savePicture("screenshots/portal-after-transit.png");
+    const FrameDifference difference = compareFrames(first, frame());
+    EXPECT_EQ(difference.differing, 0u) << "largest difference " << difference.largest;
 }

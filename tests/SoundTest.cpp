@@ -70,18 +70,6 @@ std::vector<std::size_t> whereHeard(const Samples& heard, Sound sound)
     return starts;
 }
 
-// Lines of a text that begin with the prefix.
-long countLines(const std::string& text, const std::string& prefix)
-{
-    long count = 0;
-    for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
-        count += text.compare(at, prefix.size(), prefix) == 0 ? 1 : 0;
-        if (text.find('\n', at) == std::string::npos)
-            break;
-    }
-    return count;
-}
-
 // Stereo frames that are not silent, from one frame to another.
 std::size_t loudFrames(const Samples& heard, std::size_t from, std::size_t to)
 {
@@ -268,7 +256,7 @@ TEST(SoundBoardTest, AMissingOrBrokenSoundIsLeftOutWithTheLoadersMessageAndTheOt
     ::testing::internal::CaptureStderr();
     SoundBoard board;
     const std::string errors = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(countLines(errors, "Mix_LoadWAV error: "), 2) << errors;
+    EXPECT_EQ(occurrences(errors, "Mix_LoadWAV error: "), 2) << errors;
     EXPECT_NE(errors.find("Mix_LoadWAV error: assets/sound/doorWhoosh.wav: "), std::string::npos) << errors;
     EXPECT_NE(errors.find("Mix_LoadWAV error: assets/sound/viewSwitch.wav: "), std::string::npos) << errors;
 

@@ -35,6 +35,14 @@ std::string readWhole(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
+int occurrences(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 namespace {
 
 // The game binary with its sanitizer leak check off: at shutdown the game unloads the graphics
@@ -80,9 +88,9 @@ std::string GameFolder::run(const std::string& environment) const
 ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
 {
     const std::string output = (folder / "output.txt").string();
-    ProgramRun result = runShell(std::string(MARROWDEEP_TEST_SUPPORT_DIR) + "/play.sh " + folder.string() + " " +
-                                 output + " '" + FRAME_LINE + "' " + std::to_string(framesFirst * FRAME_LINES_AT_START) +
-                                 " '" + keys + "' " + gameCommand());
+    ProgramRun result = runShell(
+        std::string(MARROWDEEP_TEST_SUPPORT_DIR) + "/play.sh " + folder.string() + " " + output + " '" + FRAME_LINE +
+        "' " + std::to_string(framesFirst * FRAME_LINES_AT_START) + " '" + keys + "' " + gameCommand());
     result.output = readWhole(output);
     return result;
 }

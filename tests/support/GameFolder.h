@@ -14,6 +14,8 @@ struct ProgramRun {
 ProgramRun runShell(const std::string& command);
 // The whole of a file, as bytes.
 std::string readWhole(const std::filesystem::path& path);
+// How often the part occurs in a program's output.
+int occurrences(const std::string& text, const std::string& part);
 
 // Every frame in the first tunnel prints this line four times while culling is on: once for
 // each of its three lights' shadow passes and once for the main pass.
