@@ -189,8 +189,8 @@ TEST_F(PlayerInTunnelTest, PlayerStandsOnTheFloorWalksOneUnitPerKeyAndTickAndJum
 // Beyond the stairs the floor stands 24 higher; the player walks up by the steps alone.
 TEST_F(PlayerInTunnelTest, ThePlayerWalksUpTheStairsOntoTheRaisedFloor)
 {
-    Model stairs("tunnel/reality", "dungeon_large_stairs24.obj");
-    tunnel->addStairs(&stairs, &stairs);
+    auto* stairs = new Model("tunnel/reality", "dungeon_large_stairs24.obj"); // kept by the tunnel
+    tunnel->addStairs(stairs, stairs);
     ticks(50);
     keys[FORWARD] = 1;
     ticks(240); // from the start to beyond the top of the stairs
