@@ -73,6 +73,7 @@ TEST_F(TrainTest, ATrainThatReachesThePlayerEndsTheGameWhicheverWayRoundTheTouch
     glm::vec3 player(150, 10, 0);
     camera->setPositionAndTarget(player, player - glm::vec3(10, 0, 0));
     float bodyRear = player.x - camera->getHalfWidth();
+    const int manifolds = dynamicsWorld()->getDispatcher()->getNumManifolds();
     for (int tick = 0; tick < 100 && !train->hasHit(); ++tick) {
         train->update();
         EXPECT_TRUE(train->hasHit() || frontOf(train) < bodyRear + 0.5f) << "no hit although the train touched";
@@ -82,6 +83,7 @@ TEST_F(TrainTest, ATrainThatReachesThePlayerEndsTheGameWhicheverWayRoundTheTouch
     EXPECT_TRUE(gameState.quitRequested);
 
     EXPECT_TRUE(objectsTouch(train->getBody(), camera->getGhostObject())) << "either way round";
+    EXPECT_EQ(manifolds, dynamicsWorld()->getDispatcher()->getNumManifolds()) << "no touch for the solver to solve";
 }
 
 TEST_F(TrainTest, OnlyTheNewestTrainOfTheCurrentTunnelMovesAndAnOlderOneStaysStanding)
