@@ -1,7 +1,6 @@
 #include "physics/Camera.h"
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
-#include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Model.h"
 #include "render/WindowSize.h"
@@ -226,10 +225,6 @@ TEST_F(PlayerInTunnelTest, OnlyBackingIntoTouchDoorsAsksForATransitThroughTheLas
     EXPECT_TRUE(player->contactTest(firstDoor->getBody()) && !player->contactTest(farDoor->getBody()));
     EXPECT_FALSE(state.transitPending) << "walking forward into a touch door only bumps";
     EXPECT_LT(player->syncPosition().x, START.x + 8);
-    btCollisionObject* floor = tunnel->getRealityPieces()[1]->getBody();
-    EXPECT_EQ(0, contactsCounted(ContactCounter(firstDoor->getBody(), player->getGhostObject()), floor,
-                                 player->getGhostObject()))
-        << "the floor is no door";
 
     Door* secondDoor = placeDoor({START.x + 8, 0, 0});
     secondDoor->passOnTouch = false;
@@ -242,6 +237,9 @@ TEST_F(PlayerInTunnelTest, OnlyBackingIntoTouchDoorsAsksForATransitThroughTheLas
     secondDoor->passOnTouch = true;
     ticks(1);
     EXPECT_EQ(secondDoor, state.transitDoor);
+    secondDoor->setIgnoreCollisionWith(player->getGhostObject(), true); // as when its portals open
+    ticks(1);
+    EXPECT_EQ(firstDoor, state.transitDoor) << "a door he may walk through is no touch";
 }
 
 } // namespace

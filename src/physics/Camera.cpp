@@ -2,7 +2,6 @@
 
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
-#include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
 #include "world/Door.h"
 
@@ -50,7 +49,7 @@ Camera::Camera(glm::vec3 start, PlayerState* playerState)
 
 Camera::~Camera()
 {
-    dynamicsWorld()->removeCollisionObject(ghostObject);
+    removeFromWorld(ghostObject);
     dynamicsWorld()->removeAction(controller);
     delete shape;
     delete controller;
@@ -171,9 +170,7 @@ bool Camera::isOnGround() const
 
 bool Camera::contactTest(btCollisionObject* other)
 {
-    ContactCounter callback(other, ghostObject);
-    dynamicsWorld()->contactPairTest(other, ghostObject, callback);
-    return callback.getContactCount() > 0;
+    return objectsTouch(other, ghostObject);
 }
 
 glm::vec3 Camera::syncPosition()

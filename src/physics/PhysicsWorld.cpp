@@ -1,8 +1,13 @@
 #include "physics/PhysicsWorld.h"
 
+#include "physics/ContactPair.h"
+
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <BulletDynamics/Character/btKinematicCharacterController.h>
 #include <btBulletDynamicsCommon.h>
+
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -20,6 +25,12 @@ btSequentialImpulseConstraintSolver* solver = nullptr;
 btDiscreteDynamicsWorld* world = nullptr;
 // Kept so teardown can release it: Bullet's pair cache does not own its ghost callback.
 btGhostPairCallback* ghostPairCallback = nullptr;
+// The contact tests asked for so far, by the pair of bodies in the order asked. Their dispatcher
+// shares the world's configuration (the same algorithms and pools) but keeps its manifolds in a
+// list of its own, out of the solver's sight.
+btCollisionDispatcher* contactDispatcher = nullptr;
+using ContactPairs = std::map<std::pair<const btCollisionObject*, const btCollisionObject*>, ContactPair>;
+ContactPairs* contactPairs = nullptr;
 
 } // namespace
 
@@ -37,10 +48,16 @@ void initPhysics()
     // Ghost objects (the player) keep their overlapping pairs only with this callback installed.
     ghostPairCallback = new btGhostPairCallback();
     world->getPairCache()->setInternalGhostPairCallback(ghostPairCallback);
+    contactDispatcher = new btCollisionDispatcher(collisionConfiguration);
+    contactPairs = new ContactPairs();
 }
 
 void destroyPhysics()
 {
+    delete contactPairs;
+    contactPairs = nullptr;
+    delete contactDispatcher;
+    contactDispatcher = nullptr;
     delete world;
     world = nullptr;
     delete solver;
@@ -63,4 +80,19 @@ btDiscreteDynamicsWorld* dynamicsWorld()
 void stepPhysics()
 {
     world->stepSimulation(TICK_SECONDS, MAX_SUBSTEPS, FIXED_STEP_SECONDS);
+}
+
+bool objectsTouch(btCollisionObject* one, btCollisionObject* other)
+{
+    auto pair = contactPairs->try_emplace({one, other}, contactDispatcher, world->getDispatchInfo(), one, other).first;
+    return pair->second.touching();
+}
+
+void removeFromWorld(btCollisionObject* object)
+{
+    for (auto pair = contactPairs->begin(); pair != contactPairs->end();) {
+        const auto [one, other] = pair->first;
+        pair = one == object || other == object ? contactPairs->erase(pair) : std::next(pair);
+    }
+    world->removeCollisionObject(object);
 }

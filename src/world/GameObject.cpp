@@ -70,7 +70,7 @@ GameObject::GameObject(Model* model, float mass, bool compound) : model(model)
 
 GameObject::~GameObject()
 {
-    dynamicsWorld()->removeRigidBody(body);
+    removeFromWorld(body);
     delete motionState;
     delete body;
     if (auto* compound = dynamic_cast<btCompoundShape*>(shape)) {

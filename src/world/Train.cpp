@@ -1,7 +1,6 @@
 #include "world/Train.h"
 
 #include "game/GameState.h"
-#include "physics/ContactCounter.h"
 #include "physics/PhysicsWorld.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -58,9 +57,5 @@ void Train::drawAhead(ShaderProgram* program, float t)
 
 bool Train::hitsVictim()
 {
-    if (!victim)
-        return false;
-    ContactCounter callback(victim, getBody());
-    dynamicsWorld()->contactPairTest(victim, getBody(), callback);
-    return callback.getContactCount() > 0;
+    return victim && objectsTouch(victim, getBody());
 }

@@ -26,14 +26,6 @@ struct RayHit {
 };
 RayHit firstHit(const glm::vec3& from, const glm::vec3& to);
 
-// The contacts a touch callback of the game counts when the world tests the pair (one, other).
-template <typename TouchCallback>
-int contactsCounted(TouchCallback callback, btCollisionObject* one, btCollisionObject* other)
-{
-    dynamicsWorld()->contactPairTest(one, other, callback);
-    return callback.getContactCount();
-}
-
 // Whether the object is turned half round about y (its local x axis along world -x), as the far
 // end of a tunnel and the portals facing a near-end wall are.
 bool isTurnedRound(const GameObject* object);
