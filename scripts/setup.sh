@@ -16,20 +16,7 @@ packages=(
     dpkg-dev file lintian desktop-file-utils appstream
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing missing packages: ${missing[*]}"
-    sudo_command=()
-    [ "$(id -u)" -eq 0 ] || sudo_command=(sudo)
-    "${sudo_command[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo_command[@]}" apt-get install -y -q "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh" "${packages[@]}"
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"

@@ -11,16 +11,7 @@ game="$(cd "${2:-$root/build}" && pwd)"
 build="$root/build-fuzz"
 
 # clang and its fuzzer runtime are needed here only, so they are installed here only.
-missing=()
-for package in clang libclang-rt-14-dev; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    sudo_command=()
-    [ "$(id -u)" -eq 0 ] || sudo_command=(sudo)
-    "${sudo_command[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo_command[@]}" apt-get install -y -q "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh" clang libclang-rt-14-dev
 
 if [ ! -d "$game/assets/tunnel" ]; then
     echo "No generated assets in $game/assets: run ./run.sh or ./test.sh first." >&2
