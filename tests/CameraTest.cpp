@@ -3,7 +3,6 @@
 #include "level/Tunnel.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Model.h"
-#include "render/WindowSize.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"
 #include "world/Door.h"
@@ -21,23 +20,16 @@ const float HALF_WIDTH = 2.0f;
 const float BOX_HALF_HEIGHT = START.y / 2 - 1; // the body's box is centred on the eye
 const SDL_Scancode FORWARD = SDL_SCANCODE_W, BACK = SDL_SCANCODE_S, LEFT = SDL_SCANCODE_A, RIGHT = SDL_SCANCODE_D;
 
-// The player at the start with a 60° view, 4:3, from 1 to 500; alone in the world until a
-// test builds a tunnel around him.
+// The player at the start, alone in the world until a test builds a tunnel around him.
 class CameraTest : public WorldFixture {
 protected:
     void SetUp() override
     {
         WorldFixture::SetUp();
         player = std::make_unique<Camera>(START, &state);
-        player->setProjection(60, WINDOW_ASPECT, 1.0f, 500.0f);
     }
 
     glm::vec3 ghostOrigin() const { return toGlm(player->getGhostObject()->getWorldTransform().getOrigin()); }
-
-    bool seesBoxAround(const glm::vec3& centre, float halfSize) const
-    {
-        return player->isVisible(centre + glm::vec3(halfSize), centre - glm::vec3(halfSize));
-    }
 
     PlayerState state;
     std::unique_ptr<Camera> player;
@@ -83,27 +75,6 @@ TEST_F(CameraTest, MouseTurnsAndTiltsUpToADegreeShortOfStraightUpOrDownAndBackWi
     player->setPositionAndTarget(eye, eye + glm::vec3(0, 10, 0));
     player->look(45, 25);
     expectNear({0, 1, 0}, player->syncViewDirection());
-}
-
-TEST_F(CameraTest, ViewReachesAsHighAndWideAsTheFieldOfViewAsOfTheLastFrustumUpdate)
-{
-    const glm::vec3 behind = START - glm::vec3(20, 0, 0);
-    EXPECT_TRUE(seesBoxAround(behind, 5)) << "nothing is culled before the first update";
-    player->updateFrustum();
-    const float ahead = 499.0f, high = ahead * std::tan(glm::radians(30.0f)), wide = high * WINDOW_ASPECT;
-    EXPECT_TRUE(seesBoxAround(START + glm::vec3(ahead, high - 1, 0), 0.25f));
-    EXPECT_FALSE(seesBoxAround(START + glm::vec3(ahead, high + 1, 0), 0.25f));
-    EXPECT_FALSE(seesBoxAround(START + glm::vec3(ahead, -high - 1, 0), 0.25f));
-    EXPECT_TRUE(seesBoxAround(START + glm::vec3(ahead, 0, -wide + 1), 0.25f));
-    EXPECT_FALSE(seesBoxAround(START + glm::vec3(ahead, 0, wide + 1), 0.25f));
-    // A corner exactly on the near plane counts as inside.
-    EXPECT_TRUE(player->isVisible(START + glm::vec3(1, 1, 1), behind));
-    EXPECT_FALSE(player->isVisible(START + glm::vec3(0.99f, 1, 1), behind));
-
-    player->look(180, 0);
-    EXPECT_FALSE(seesBoxAround(behind, 5)) << "the mouse alone moves no plane";
-    player->updateFrustum();
-    EXPECT_TRUE(seesBoxAround(behind, 5));
 }
 
 // The player in a tunnel at the origin, over the floor of its first straight piece.

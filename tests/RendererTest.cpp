@@ -155,19 +155,22 @@ TEST_F(RendererTest, ObjectsAndPortalsOutsideTheFrustumAreCulledAndCountedInEver
     const unsigned trianglesBefore = renderSettings.trianglesRendered;
 
     Model cubeModel("tunnel", "cube.obj");
-    // Behind the eye, far out to the side, past the far plane at 500, straight ahead, and 20
-    // ahead straddling the side of the frustum (20 * tan(30 deg) * 4/3 = 15.4 from the axis).
-    for (glm::vec3 offset : {glm::vec3(-100, 0, 0), glm::vec3(20, 0, 150), glm::vec3(600, 0, 0), glm::vec3(60, 0, 0),
-                             glm::vec3(20, 0, 15.4f)}) {
+    // Culled: behind the eye, far out to the side, past the far plane at 500, and 20 ahead above
+    // and below the view (20 * tan(30 deg) = 11.5 from the axis). Drawn: straight ahead, 20
+    // ahead straddling the side of the frustum (20 * tan(30 deg) * 4/3 = 15.4 from the axis), and
+    // round the eye, reaching 3.5 ahead, beyond the near plane at 1.
+    for (glm::vec3 offset :
+         {glm::vec3(-100, 0, 0), glm::vec3(20, 0, 150), glm::vec3(600, 0, 0), glm::vec3(20, 14, 0),
+          glm::vec3(20, -16, 0), glm::vec3(60, 0, 0), glm::vec3(20, 0, 15.4f), glm::vec3(1.5f, 0, 0)}) {
         const glm::vec3 place = eye + offset - tunnel(0)->getPosition();
         tunnel(0)->place(new GameObject(&cubeModel), place.x, place.y, place.z);
     }
 
     const std::vector<int> after = culledCountsOfAFrame();
     ASSERT_EQ(after.size(), 4u);
-    EXPECT_EQ(after[3], before[3] + 3);
+    EXPECT_EQ(after[3], before[3] + 5);
     EXPECT_EQ(after[0], after[3]) << "the shadow pass culls against the camera's frustum too";
-    EXPECT_EQ(renderSettings.trianglesRendered, trianglesBefore + 2 * cubeModel.triangleCount());
+    EXPECT_EQ(renderSettings.trianglesRendered, trianglesBefore + 3 * cubeModel.triangleCount());
 
     // An open portal is counted when seen and culled when behind the eye; the view through it
     // draws the other tunnel whole, printing no line and leaving the culling setting as it was.
