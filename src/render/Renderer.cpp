@@ -177,9 +177,7 @@ const ShadowMapContents& shadowContents(const VisibleSet& visible, const SpotLig
     ShadowMapContents& contents = shadowMapContents;
     contents.casters.clear();
     contents.lightViewProjection = light->viewProjection();
-    GLint polygonModes[2] = {GL_FILL, GL_FILL};
-    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-    contents.wireframe = polygonModes[0] != GL_FILL;
+    contents.wireframe = renderSettings.wireframe;
     // A portal's frame is placed on the portal when drawn: the portal's matrix stands for it.
     for (const Portal* portal : visible.portals)
         contents.casters.push_back({portal, portal->getModelMatrix(), portal->getModel()->corners(), false});
@@ -215,13 +213,14 @@ void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap*
     glDisable(GL_SCISSOR_TEST);
 }
 
-// The current tunnel's maps. The culling (and its line) is repeated for every light all the same.
+// The current tunnel's maps. Every light's pass culls against the camera alike: the tunnel is
+// culled once, and each pass reports it (its line printed once a light).
 void renderShadowMaps(const std::vector<SpotLight*>& lights)
 {
     shadowProgram->use(true);
+    const VisibleSet& casters =
+        cullTunnel(gameState.currentTunnel, renderSettings.frustumCulling ? camera : nullptr, gameState.realityView);
     for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
-        const VisibleSet& casters =
-            cullTunnel(gameState.currentTunnel, renderSettings.frustumCulling ? camera : nullptr, gameState.realityView);
         reportPass(casters);
         drawShadowMap(casters, lights[i], shadowMaps[i]);
     }
@@ -268,23 +267,19 @@ bool addWindowArea(const GameObject* object, const glm::mat4& toClip, ProjectedA
     return true;
 }
 
-// False when the portal's surface lies wholly off the window, where its view shows nothing.
-bool portalOnScreen(const Portal* portal, Camera* camera)
+// Where the portal's surface lies on the window; false when it reaches behind the eye and may
+// cover any pixel.
+bool portalWindowArea(const Portal* portal, Camera* camera, ProjectedArea& area)
 {
-    ProjectedArea area;
     const glm::mat4 toClip = camera->getProjectionMatrix() * camera->syncViewMatrix();
-    return !addWindowArea(portal, toClip, area) || area.overlapsView();
+    return addWindowArea(portal, toClip, area);
 }
 
 // The view through a portal can only show where the portal's surface lies on the window: the
 // scissor keeps the rasteriser to that rectangle (a pixel wider all round), the stencil does the
-// rest. A surface reaching behind the eye may cover any pixel.
-void limitToPortalArea(const Portal* portal, Camera* camera)
+// rest.
+void limitToPortalArea(const ProjectedArea& area)
 {
-    ProjectedArea area;
-    const glm::mat4 toClip = camera->getProjectionMatrix() * camera->syncViewMatrix();
-    if (!addWindowArea(portal, toClip, area))
-        return;
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const ProjectedArea::Pixels pixels =
@@ -469,13 +464,18 @@ void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool re
     portalShadowMaps.newFrame();
     for (Portal* portal : tunnel->getPortals()) {
         // A portal without its other side has nothing to show; its area stays as the frame
-        // left it. Nor does a portal off the window.
-        if (portal->getLinkedPortal() == nullptr || !portalOnScreen(portal, camera))
+        // left it. Nor does a portal wholly off the window.
+        if (portal->getLinkedPortal() == nullptr)
+            continue;
+        ProjectedArea area;
+        const bool areaKnown = portalWindowArea(portal, camera, area);
+        if (areaKnown && !area.overlapsView())
             continue;
         const auto& seenShadowMaps = renderSeenTunnelShadowMaps(portal->getLinkedPortal()->getTunnel(), realityView);
         frameTarget.bindScene();
         program->use(true);
-        limitToPortalArea(portal, camera);
+        if (areaKnown)
+            limitToPortalArea(area);
         markPortalArea(portal, camera, program);
         drawViewThroughPortal(portal, camera, program, realityView, seenShadowMaps);
         unmarkPortalArea(portal, camera, program);
