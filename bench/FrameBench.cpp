@@ -101,7 +101,15 @@ struct SceneResult {
     double main = 0;
     double glass = 0;
     AllocationCounter::Counts allocations; // over the FRAMES frames timed
+    FrameStats work;                       // summed over the frames timed
 };
+
+void addWork(FrameStats& sum, const FrameStats& frame)
+{
+    sum.shadowTexelsRedrawn += frame.shadowTexelsRedrawn;
+    for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
+        sum.objectsLitBy[light] += frame.objectsLitBy[light];
+}
 
 // Every frame is finished before the clock stops, so the figure is the frame's real cost.
 double timedFrame(const std::function<void()>& draw)
@@ -158,10 +166,11 @@ void resizeWindow(int width, int height)
 SceneResult measureScene(const std::string& name, QueryPassTimer& timer, AllocationCounter& counter,
                          const std::function<void()>& everyFrame)
 {
+    FrameStats work;
     std::vector<double> times = timedFrames(
         [&] {
             everyFrame();
-            renderFrame();
+            addWork(work, renderFrame());
         },
         counter);
     const AllocationCounter::Counts allocations = counter.counted();
@@ -181,7 +190,8 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, Allocat
             timer.median(FramePass::Portal),
             timer.median(FramePass::Main),
             timer.median(FramePass::GlassDoor),
-            allocations};
+            allocations,
+            work};
 }
 
 // The median tick; the counter holds the allocations of the timed ticks.
@@ -223,6 +233,15 @@ void printRow(const SceneResult& scene)
                 perFrame(scene.allocations.game), perFrame(scene.allocations.driver));
 }
 
+// The work the frame's shortcuts spare: shadow texels drawn again, objects drawn with each lamp's light.
+void printWorkRow(const SceneResult& scene)
+{
+    const double frames = FRAMES + WARM_UP_FRAMES;
+    std::printf("| %-38s | %14.0f | %7.1f | %7.1f | %7.1f |\n", scene.name.c_str(),
+                static_cast<double>(scene.work.shadowTexelsRedrawn) / frames, scene.work.objectsLitBy[0] / frames,
+                scene.work.objectsLitBy[1] / frames, scene.work.objectsLitBy[2] / frames);
+}
+
 } // namespace
 
 int main()
@@ -254,7 +273,7 @@ int main()
     std::vector<double> empty =
         timedFrames([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, allocations);
     scenes.push_back({"empty frame (clear + swap)", percentile(empty, 0.5), percentile(empty, 0.95), 0, 0, 0, 0,
-                      allocations.counted()});
+                      allocations.counted(), {}});
 
     placeCamera(0, glm::vec3(0, 4, 0), glm::vec3(1, 0, 0));
     scenes.push_back(measureScene("tunnel 1 at start", timer, allocations, [] {}));
@@ -305,6 +324,13 @@ int main()
                 FRAMES);
     std::printf("allocs: heap allocations per timed frame by the game (its code, the C++ library, Bullet);\n"
                 "driver: by Mesa, X and SDL inside the GL calls and the buffer swap (by caller address)\n");
+    std::printf("\n| %-38s | %14s | %7s | %7s | %7s |\n", "scene, per frame", "shadow texels", "lamp 1",
+                "lamp 2", "lamp 3");
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(16, '-').c_str(),
+                std::string(9, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str());
+    for (std::size_t i = 1; i < scenes.size(); ++i)
+        printWorkRow(scenes[i]);
+    std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: objects drawn with its light code\n\n");
     std::printf("tick (updateTick, its sound + one physics step), median of %d: %.4f ms, %.2f allocations per tick\n", TICKS,
                 tick, static_cast<double>(tickAllocations) / TICKS);
     std::printf("start to first frame: %.2f s\n", startSeconds);

@@ -130,6 +130,15 @@ void extendWorldBox(const GameObject* object, glm::vec3& low, glm::vec3& high)
 
 // Each object is drawn by the program's subset for the lights that may reach it; portal
 // frames (placed when drawn) and whatever follows the pass get the whole program.
+// The statistics of the frame being drawn.
+FrameStats frameStats;
+
+void countLitObject(unsigned lightMask)
+{
+    for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
+        frameStats.objectsLitBy[light] += (lightMask >> light) & 1u;
+}
+
 void drawVisible(const VisibleSet& visible, ShaderProgram* program)
 {
     program->use(true);
@@ -139,7 +148,9 @@ void drawVisible(const VisibleSet& visible, ShaderProgram* program)
         glm::vec3 low(std::numeric_limits<float>::max());
         glm::vec3 high(std::numeric_limits<float>::lowest());
         extendWorldBox(object, low, high);
-        program->useForBox(low, high);
+        const unsigned lights = program->useForBox(low, high);
+        if (program != shadowProgram)
+            countLitObject(lights);
         object->draw(program);
     }
     program->use(true);
@@ -199,6 +210,8 @@ void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap*
     map->remember(contents);
     if (stale.empty())
         return;
+    frameStats.shadowTexelsRedrawn +=
+        static_cast<std::uint64_t>(stale.to.x - stale.from.x) * static_cast<std::uint64_t>(stale.to.y - stale.from.y);
     // Between two portals' views depth writes are off.
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
@@ -419,11 +432,13 @@ void setPassTimer(PassTimer* timer)
     passTimer = timer;
 }
 
-void renderFrame()
+const FrameStats& renderFrame()
 {
+    frameStats = FrameStats{};
     frameTarget.beginScene();
     drawScene();
     frameTarget.finishScene();
+    return frameStats;
 }
 
 void renderEndScreen(GameObject* screen)

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "render/ShaderProgram.h"
+
+#include <array>
+#include <cstdint>
+
 class Camera;
 class GameObject;
 class ShaderProgram;
@@ -17,13 +22,19 @@ public:
     virtual void end(FramePass pass) = 0;
 };
 
+// What a frame cost beyond its time, for the benchmark: work that a shortcut should spare shows here.
+struct FrameStats {
+    std::uint64_t shadowTexelsRedrawn = 0;                 // shadow-map texels cleared and drawn again
+    std::array<unsigned, SCENE_LIGHTS> objectsLitBy{};     // objects drawn with each lamp's light code
+};
+
 // Null (the default) times nothing.
 void setPassTimer(PassTimer* timer);
 
 // Draws one frame of the current tunnel into the frame target's picture area: shadow passes,
 // portal pass, lit main pass, glass door. Ends with the window's framebuffer bound and the
 // viewport at the whole picture area.
-void renderFrame();
+const FrameStats& renderFrame();
 // The last frame of the tunnel, then the won or lost screen in front of the camera, lit by a
 // lamp of its own: the screen hangs far from every tunnel light.
 void renderEndScreen(GameObject* screen);

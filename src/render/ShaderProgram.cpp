@@ -85,7 +85,6 @@ void setMatrix(GLint location, const glm::mat4& matrix)
 }
 
 // The scene lights are indexed 1 to 3; bit i - 1 of a light mask stands for light i.
-constexpr std::size_t SCENE_LIGHTS = 3;
 constexpr unsigned ALL_LIGHTS = (1u << SCENE_LIGHTS) - 1;
 
 // Where a light mask's subset is kept: the whole program comes first.
@@ -186,11 +185,11 @@ void ShaderProgram::use(bool on)
         glUseProgram(0);
 }
 
-void ShaderProgram::useForBox(const glm::vec3& low, const glm::vec3& high)
+unsigned ShaderProgram::useForBox(const glm::vec3& low, const glm::vec3& high)
 {
     if (linked.size() == 1) {
         bind(0);
-        return;
+        return ALL_LIGHTS;
     }
     unsigned lightMask = 0;
     for (std::size_t light = 1; light <= SCENE_LIGHTS; ++light) {
@@ -198,6 +197,7 @@ void ShaderProgram::useForBox(const glm::vec3& low, const glm::vec3& high)
             lightMask |= 1u << (light - 1);
     }
     bind(subsetIndex(lightMask));
+    return lightMask;
 }
 
 void ShaderProgram::bind(std::size_t subset)

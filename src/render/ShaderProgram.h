@@ -27,6 +27,9 @@ template <std::size_t N> constexpr std::array<GLint, N> unknownLocations()
     return locations;
 }
 
+// The scene program lights a surface with this many lamps at most.
+constexpr std::size_t SCENE_LIGHTS = 3;
+
 class ShaderProgram {
 public:
     ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath, bool lightSubsets = false);
@@ -34,8 +37,8 @@ public:
     // Binds the program with all its lights (or no program).
     void use(bool on);
     // Binds the subset that runs only the lights that may reach the world-space box; the whole
-    // program when there are no subsets.
-    void useForBox(const glm::vec3& low, const glm::vec3& high);
+    // program when there are no subsets. Returns the lights bound, bit i for light i + 1.
+    unsigned useForBox(const glm::vec3& low, const glm::vec3& high);
 
     void setModel(const glm::mat4& matrix);
     void setNorm(const glm::mat4& matrix);
