@@ -152,15 +152,9 @@ protected:
     // Mean grey value of a 7 x 7 patch around where the world point is seen.
     double brightnessAt(glm::vec3 worldPoint) const
     {
-        const glm::vec3 window = glm::project(worldPoint, camera->syncViewMatrix(), camera->getProjectionMatrix(),
-                                              glm::vec4(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT));
-        double sum = 0;
-        for (int y = -3; y <= 3; ++y)
-            for (int x = -3; x <= 3; ++x) {
-                const Pixel pixel = pixelAt(int(window.x) + x, int(window.y) + y);
-                sum += (pixel.r + pixel.g + pixel.b) / 3.0;
-            }
-        return sum / 49;
+        const glm::ivec3 seen = glm::project(worldPoint, camera->syncViewMatrix(), camera->getProjectionMatrix(),
+                                             glm::vec4(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT));
+        return Frame{WINDOW_WIDTH, WINDOW_HEIGHT, readFrame()}.brightness({seen.x - 3, seen.y - 3, seen.x + 4, seen.y + 4});
     }
 
     glm::vec3 floorBelowLight(int light) const

@@ -37,11 +37,6 @@ constexpr double BRIGHTNESS_SHARE = 0.05;
 constexpr PixelArea INSIDE_NEAR_PORTAL{WINDOW_WIDTH / 2 - 150, WINDOW_HEIGHT / 2 - 200, WINDOW_WIDTH / 2 + 150,
                                        WINDOW_HEIGHT / 2 + 200};
 
-glm::vec3 transformed(const glm::mat4& matrix, glm::vec3 point)
-{
-    return glm::vec3(matrix * glm::vec4(point, 1.0f));
-}
-
 } // namespace
 
 // The player stands in tunnel 0 40 in front of the door to tunnel 1, looking at it. Once the door
@@ -49,12 +44,6 @@ glm::vec3 transformed(const glm::mat4& matrix, glm::vec3 point)
 // stands 10 in front of the door back, in tunnel 1.
 class PortalRenderTest : public PlayingFixture {
 protected:
-    static std::vector<std::uint8_t> frame()
-    {
-        renderFrame();
-        return readFrame();
-    }
-
     std::size_t differingOutsidePortal(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
     {
         return compareFrames(a, b, CHANNEL_TOLERANCE, LEFT_OF_PORTAL).differing +
@@ -66,10 +55,10 @@ TEST_F(PortalRenderTest, APortalShowsTheOtherTunnelBeyondTheLinkedPortalOnlyWith
 {
     const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
     aim(portalCentre + glm::vec3(-40, 0, 0), portalCentre);
-    const std::vector<std::uint8_t> closed = frame();
+    const std::vector<std::uint8_t> closed = drawnFrame();
     door(0, 0)->openPortals(gameState.portalModels, camera);
     glGetError();
-    const std::vector<std::uint8_t> open = frame();
+    const std::vector<std::uint8_t> open = drawnFrame();
     savePicture("screenshots/portal.png");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(differingOutsidePortal(closed, open), 0u);
@@ -91,11 +80,11 @@ TEST_F(PortalRenderTest, APortalShowsTheOtherTunnelBeyondTheLinkedPortalOnlyWith
         marker->addScale(1, 1, 1);
         tunnel(1)->place(marker, doorBack.x + distanceBeyondDoorBack, 8, doorBack.z);
     };
-    const std::vector<std::uint8_t> before = frame();
+    const std::vector<std::uint8_t> before = drawnFrame();
     placeMarkerInTunnel1(-20);
-    EXPECT_EQ(compareFrames(before, frame(), CHANNEL_TOLERANCE, INSIDE_PORTAL).differing, 0u);
+    EXPECT_EQ(compareFrames(before, drawnFrame(), CHANNEL_TOLERANCE, INSIDE_PORTAL).differing, 0u);
     placeMarkerInTunnel1(50);
-    const std::vector<std::uint8_t> withMarker = frame();
+    const std::vector<std::uint8_t> withMarker = drawnFrame();
     EXPECT_GT(compareFrames(before, withMarker, CHANNEL_TOLERANCE, INSIDE_PORTAL).differing, 200u);
     EXPECT_EQ(differingOutsidePortal(before, withMarker), 0u);
 }
@@ -110,15 +99,15 @@ TEST_F(PortalLightTest, TheOtherTunnelThroughAPortalIsAsBrightAsSeenFromTheSameP
     const glm::vec3 eye = portalCentre + glm::vec3(-8, 0, 0);
     const glm::vec3 target = portalCentre + glm::vec3(10, 0, 0);
     aim(eye, target);
-    const double throughPortal = Frame{WINDOW_WIDTH, WINDOW_HEIGHT, frame()}.brightness(INSIDE_NEAR_PORTAL);
+    const double throughPortal = Frame{WINDOW_WIDTH, WINDOW_HEIGHT, drawnFrame()}.brightness(INSIDE_NEAR_PORTAL);
     savePicture("screenshots/portal-near.png");
 
     // The portal's view matrix is the camera's followed by this world transform: the eye that
     // sees the same picture in tunnel 1 stands where it takes the player's eye.
     const glm::mat4 intoOtherTunnel = glm::inverse(portal->portalView(glm::mat4(1.0f)));
     gameState.currentTunnel = tunnel(1);
-    aim(transformed(intoOtherTunnel, eye), transformed(intoOtherTunnel, target));
-    const double direct = Frame{WINDOW_WIDTH, WINDOW_HEIGHT, frame()}.brightness(INSIDE_NEAR_PORTAL);
+    aim(glm::vec3(intoOtherTunnel * glm::vec4(eye, 1)), glm::vec3(intoOtherTunnel * glm::vec4(target, 1)));
+    const double direct = Frame{WINDOW_WIDTH, WINDOW_HEIGHT, drawnFrame()}.brightness(INSIDE_NEAR_PORTAL);
     EXPECT_NEAR(throughPortal / direct, 1.0, BRIGHTNESS_SHARE)
         << "through the portal " << throughPortal << ", directly " << direct;
 }
@@ -136,8 +125,8 @@ TEST_F(PortalLightTest, TheFirstFrameAfterWalkingThroughADoorShowsThePortalAsThe
     // Turned round to the portal before the door just used, which shows tunnel 0.
     const glm::vec3 portalCentre = door(0, 0)->getPartner()->getPosition() + glm::vec3(2, 10, 0);
     aim(portalCentre + glm::vec3(40, 0, 0), portalCentre);
-    const std::vector<std::uint8_t> first = frame();
+    const std::vector<std::uint8_t> first = drawnFrame();
     savePicture("screenshots/portal-after-transit.png");
-    const FrameDifference difference = compareFrames(first, frame());
+    const FrameDifference difference = compareFrames(first, drawnFrame());
     EXPECT_EQ(difference.differing, 0u) << "largest difference " << difference.largest;
 }

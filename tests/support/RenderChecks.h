@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "physics/Camera.h"
 #include "render/FrameTarget.h"
+#include "render/Renderer.h"
 #include "render/Screenshot.h"
 #include "render/WindowSize.h"
 #include "support/TestData.h"
@@ -27,6 +28,13 @@ inline void aim(glm::vec3 eye, glm::vec3 target)
 {
     camera->setPositionAndTarget(eye, target);
     camera->updateFrustum();
+}
+
+// The next frame as the game draws it, read back.
+inline std::vector<std::uint8_t> drawnFrame()
+{
+    renderFrame();
+    return readFrame();
 }
 
 // Level 0 of a texture, RGBA, its first row first.
@@ -70,6 +78,12 @@ inline Pixel pixelAt(int x, int y)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return {rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+// The colour of the window's centre pixel.
+inline glm::ivec3 centreColour()
+{
+    const Pixel pixel = pixelAt(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
+    return {pixel.r, pixel.g, pixel.b};
 }
 
 // Two colour buffers as readFrame gives them, compared within an area.

@@ -12,13 +12,6 @@ inline glm::vec3 toGlm(const btVector3& v)
     return glm::vec3(v.x(), v.y(), v.z());
 }
 
-// A point carried by a transform, after the division by w.
-inline glm::vec3 transformPoint(const glm::mat4& matrix, const glm::vec3& point)
-{
-    glm::vec4 result = matrix * glm::vec4(point, 1.0f);
-    return glm::vec3(result) / result.w;
-}
-
 // The first body of the world that the line from one point to another meets, and where.
 struct RayHit {
     const btCollisionObject* body = nullptr; // null when the line meets nothing
