@@ -13,9 +13,8 @@ class GameObject;
 class Model;
 class Tunnel;
 
-// Number of tunnels in the level and room in the tunnel table (the last slots stay empty).
+// Number of tunnels in the level.
 constexpr int TUNNEL_COUNT = 21;
-constexpr int TUNNEL_SLOTS = 27;
 // A rule timer holds this while it is not running.
 constexpr std::uint32_t TIMER_STOPPED = 0xFFFFFFFFu;
 // The waiting train's tunnel while no scheduled train waits.
@@ -28,7 +27,7 @@ struct GameState {
     bool lost = false;                    // a train hit the player
     bool realityView = true;              // true = reality view, false = glasses view (key E)
     Tunnel* currentTunnel = nullptr;      // the tunnel the player is in
-    Tunnel* tunnels[TUNNEL_SLOTS] = {};   // the level's tunnels in slots 0..20 (Tunnel 1..21)
+    Tunnel* tunnels[TUNNEL_COUNT] = {};   // the level's tunnels, 0..20 (Tunnel 1..21)
     const Uint8* keyboardState = nullptr; // SDL's key array indexed by scancode (or a test's)
     const Clock* clock = nullptr;         // game time in milliseconds
     bool leftButtonHeld = false;          // the left mouse button is down

@@ -47,14 +47,6 @@ void Train::update()
         gameState.quitRequested = true;
 }
 
-void Train::drawAhead(ShaderProgram* program, float t)
-{
-    glm::vec3 ahead = direction * speed * t;
-    move(ahead.x, ahead.y, ahead.z);
-    draw(program);
-    move(-ahead.x, -ahead.y, -ahead.z);
-}
-
 bool Train::hitsVictim()
 {
     return victim && objectsTouch(victim, getBody());

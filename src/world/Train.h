@@ -14,8 +14,6 @@ public:
 
     // One tick: turn at an end, move, spin the wheels, test the player; a hit ends the game.
     void update() override;
-    // Draws the train as it will stand t ticks ahead, then puts it back.
-    virtual void drawAhead(ShaderProgram* program, float t);
     bool hitsVictim();
     // Hands the wheels to the train and puts them at their world place at once.
     void setWheels(const std::vector<GameObject*>& wheels);

@@ -6,6 +6,8 @@
 #include "app/Application.h"
 #include "render/Mesh.h"
 #include "render/Model.h"
+#include "render/ShaderProgram.h"
+#include "support/TestData.h"
 
 #include <GL/glew.h>
 
@@ -17,31 +19,6 @@
 namespace {
 
 const std::string MATERIAL_MARKER = "\n#mtl\n";
-
-// Draws positions only; whatever a model is, the driver reads all its vertices through its indices.
-const char* const VERTEX_SHADER = "#version 330 core\n"
-                                  "layout(location = 0) in vec3 position;\n"
-                                  "void main() { gl_Position = vec4(position * 0.01, 1.0); }\n";
-const char* const FRAGMENT_SHADER = "#version 330 core\n"
-                                    "out vec4 outColor;\n"
-                                    "void main() { outColor = vec4(1.0); }\n";
-
-GLuint compile(GLenum type, const char* source)
-{
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
-GLuint drawingProgram()
-{
-    GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, VERTEX_SHADER));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER));
-    glLinkProgram(program);
-    return program;
-}
 
 void writeFile(const char* path, const std::string& contents)
 {
@@ -68,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool windowOpen = initWindow(false);
     if (!windowOpen)
         std::abort();
-    static const GLuint program = drawingProgram();
+    // The probe draws positions straight in clip space: the driver reads every vertex through its indices.
+    static ShaderProgram probe(testData("probe_v.glsl"), testData("probe_f.glsl"));
 
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::size_t marker = input.find(MATERIAL_MARKER);
@@ -78,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Model model("fuzz", "model.obj");
     checkModel(model);
-    glUseProgram(program);
+    probe.use(true);
     model.draw();
-    glUseProgram(0);
+    probe.use(false);
     glFinish();
     return 0;
 }
