@@ -50,19 +50,19 @@ TEST_F(BadInputTest, FaultyModelsMaterialsAndImagesAreNamedAndTheGamePlaysOnWith
 {
     // The door's model is missing; the final door's is cut off after the second corner of its
     // first face, as an interrupted copy leaves it; a wheel face names a vertex the file lacks.
-    game.removeFile("assets/tunnel/door.obj");
+    game.remove("assets/tunnel/door.obj");
     const std::string finalDoor = readWhole("assets/tunnel/finaldoor.obj");
     const std::size_t firstFace = finalDoor.find("\nf ") + 1;
-    game.writeFile("assets/tunnel/finaldoor.obj",
+    game.write("assets/tunnel/finaldoor.obj",
                    finalDoor.substr(0, finalDoor.find(' ', finalDoor.find(' ', firstFace) + 1) + 3));
-    game.writeFile("assets/train/wheel.obj", readWhole("assets/train/wheel.obj") + "f 1 2 99999\n");
-    game.removeFile("assets/tunnel/schalterback1.mtl");
+    game.write("assets/train/wheel.obj", readWhole("assets/train/wheel.obj") + "f 1 2 99999\n");
+    game.remove("assets/tunnel/schalterback1.mtl");
     // Images: empty, a lying header claiming 30000 x 30000 RGBA (3.6 GB), 16-bit channels, a
     // single pixel.
-    game.writeFile("assets/tunnel/button.png", "");
-    game.writeFile("assets/train/body.png", readWhole(testData("claims-30000x30000.png")));
-    game.writeFile("assets/portal/portal.png", readWhole(testData("sixteen-bit.png")));
-    game.writeFile("assets/tunnel/ghostkey.png", readWhole(testData("one-pixel.png")));
+    game.write("assets/tunnel/button.png", "");
+    game.write("assets/train/body.png", readWhole(testData("claims-30000x30000.png")));
+    game.write("assets/portal/portal.png", readWhole(testData("sixteen-bit.png")));
+    game.write("assets/tunnel/ghostkey.png", readWhole(testData("one-pixel.png")));
 
     const ProgramRun run = playTwoFrames();
     expectPlaysOn(run);
@@ -78,10 +78,10 @@ TEST_F(BadInputTest, FaultyModelsMaterialsAndImagesAreNamedAndTheGamePlaysOnWith
 
 TEST_F(BadInputTest, ShadersThatDoNotCompileOrLinkAreNamedAndTheGamePlaysOn)
 {
-    game.writeFile("shader/default_f2.glsl", "#version 330 core\nthis is not a shader\n");
-    game.writeFile("shader/shadowMap_v.glsl", "");
+    game.write("shader/default_f2.glsl", "#version 330 core\nthis is not a shader\n");
+    game.write("shader/shadowMap_v.glsl", "");
     // Compiles, but a program needs a main function in each stage.
-    game.writeFile("shader/shadowMap_debug_f.glsl",
+    game.write("shader/shadowMap_debug_f.glsl",
                    "#version 330 core\nout vec4 outColor;\nvoid shade() { outColor = vec4(1.0); }\n");
 
     const ProgramRun run = playTwoFrames();
@@ -94,7 +94,7 @@ TEST_F(BadInputTest, ShadersThatDoNotCompileOrLinkAreNamedAndTheGamePlaysOn)
 
 TEST_F(BadInputTest, TheFirstShaderFileMissingEndsTheGameBeforeAnyFrame)
 {
-    game.removeFile("shader/default_v2.glsl");
+    game.remove("shader/default_v2.glsl");
     const ProgramRun run = playTwoFrames();
     EXPECT_NE(run.exitStatus, 0);
     EXPECT_LT(run.exitStatus, 128) << "the game ended by a signal\n" << run.output;
@@ -104,7 +104,7 @@ TEST_F(BadInputTest, TheFirstShaderFileMissingEndsTheGameBeforeAnyFrame)
 
 TEST_F(BadInputTest, AnUnreadableFontIsNamedOnceAndTheGamePlaysOnWithoutOnScreenTextButWithItsConsoleLines)
 {
-    game.writeFile("assets/fonts/DejaVuSans.ttf", "not a font");
+    game.write("assets/fonts/DejaVuSans.ttf", "not a font");
     const ProgramRun run = game.play("F9 F2 Escape space", 2);
     expectPlaysOn(run);
     EXPECT_EQ(occurrences(run.output, "No on-screen text: the font assets/fonts/DejaVuSans.ttf"), 1) << run.output;

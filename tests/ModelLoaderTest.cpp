@@ -5,6 +5,7 @@
 #include "render/Model.h"
 #include "render/ShaderProgram.h"
 #include "support/Expectations.h"
+#include "support/GameFolder.h"
 #include "support/RenderChecks.h"
 #include "support/RenderFixture.h"
 #include "support/TestData.h"

@@ -249,9 +249,9 @@ TEST(SoundBoardTest, AMissingOrBrokenSoundIsLeftOutWithTheLoadersMessageAndTheOt
 {
     useDiskAudio();
     GameFolder game;
-    game.removeFile("assets/sound/doorWhoosh.wav");
-    game.writeFile("assets/sound/viewSwitch.wav", "RIFF, but no sound");
-    std::filesystem::current_path(game.folder);
+    game.remove("assets/sound/doorWhoosh.wav");
+    game.write("assets/sound/viewSwitch.wav", "RIFF, but no sound");
+    std::filesystem::current_path(game.path);
 
     ::testing::internal::CaptureStderr();
     SoundBoard board;

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -55,41 +54,22 @@ std::string gameCommand()
 
 } // namespace
 
-GameFolder::GameFolder()
+GameFolder::GameFolder() : ScratchFolder(fs::temp_directory_path())
 {
-    std::string pattern = (fs::temp_directory_path() / "marrowdeep-game-XXXXXX").string();
-    folder = mkdtemp(pattern.data());
     for (const char* part : {"shader", "assets"})
-        fs::copy(part, folder / part, fs::copy_options::recursive);
-}
-
-GameFolder::~GameFolder()
-{
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-}
-
-void GameFolder::writeFile(const std::string& relativePath, const std::string& contents)
-{
-    fs::create_directories((folder / relativePath).parent_path());
-    std::ofstream(folder / relativePath, std::ios::binary) << contents;
-}
-
-void GameFolder::removeFile(const std::string& relativePath)
-{
-    fs::remove(folder / relativePath);
+        fs::copy(part, path / part, fs::copy_options::recursive);
 }
 
 std::string GameFolder::run(const std::string& environment) const
 {
-    return "cd " + folder.string() + " && " + environment + " " + gameCommand();
+    return "cd " + path.string() + " && " + environment + " " + gameCommand();
 }
 
 ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
 {
-    const std::string output = (folder / "output.txt").string();
+    const std::string output = (path / "output.txt").string();
     ProgramRun result = runShell(
-        std::string(MARROWDEEP_TEST_SUPPORT_DIR) + "/play.sh " + folder.string() + " " + output + " '" + FRAME_LINE +
+        std::string(MARROWDEEP_TEST_SUPPORT_DIR) + "/play.sh " + path.string() + " " + output + " '" + FRAME_LINE +
         "' " + std::to_string(framesFirst * FRAME_LINES_AT_START) + " '" + keys + "' " + gameCommand());
     result.output = readWhole(output);
     return result;

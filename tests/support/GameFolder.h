@@ -1,6 +1,11 @@
 #pragma once
 
+#include "support/TestData.h"
+
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 // What a finished program left behind.
@@ -22,18 +27,39 @@ int occurrences(const std::string& text, const std::string& part);
 inline const char* const FRAME_LINE = " objects culled";
 constexpr int FRAME_LINES_AT_START = 4;
 
+// A folder of the test's own below a parent, removed with everything in it at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::filesystem::path& parent)
+        : name("test-" + std::to_string(getpid())), path(parent / name)
+    {
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Writes (or replaces) a file below the folder, making the folders on its way; returns its path.
+    std::string write(const std::string& file, const std::string& text) const
+    {
+        std::filesystem::create_directories((path / file).parent_path());
+        std::ofstream(path / file, std::ios::binary) << text;
+        return (path / file).string();
+    }
+    void remove(const std::string& file) const { std::filesystem::remove(path / file); }
+
+    // Copies a file of tests/data here.
+    void copy(const std::string& file) const { std::filesystem::copy_file(testData(file), path / file); }
+
+    const std::string name;
+    const std::filesystem::path path;
+};
+
 // A private copy of the game folder (the game binary's shaders and assets as the build made
 // them) that a test may spoil without touching the build folder, which other tests share.
-class GameFolder {
+class GameFolder : public ScratchFolder {
 public:
     GameFolder();
-    ~GameFolder();
-    GameFolder(const GameFolder&) = delete;
-    GameFolder& operator=(const GameFolder&) = delete;
-
-    // Replaces (or adds) one file, e.g. "assets/tunnel/door.obj" or "shader/default_f2.glsl".
-    void writeFile(const std::string& relativePath, const std::string& contents);
-    void removeFile(const std::string& relativePath);
 
     // The shell command that starts the game in this folder, after the environment settings.
     std::string run(const std::string& environment) const;
@@ -43,6 +69,4 @@ public:
     // lose a key). Returns when the game has ended: a game killed by a signal exits with 128 +
     // the signal's number, and one that never ends is killed (signal 9) after two minutes.
     ProgramRun play(const std::string& keys, int framesFirst) const;
-
-    std::filesystem::path folder;
 };

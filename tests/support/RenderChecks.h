@@ -12,13 +12,11 @@
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,22 +66,13 @@ struct FrameDifference {
     std::size_t differing = 0; // pixels with a channel differing by more than the tolerance
 };
 
-// RGBA of one pixel of the frame being drawn (origin bottom left, as OpenGL counts).
-struct Pixel {
-    int r, g, b, a;
-};
-inline Pixel pixelAt(int x, int y)
+// The colour of the window's centre pixel in the frame being drawn.
+inline glm::ivec3 centreColour()
 {
     std::uint8_t rgba[4] = {0, 0, 0, 0};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2], rgba[3]};
-}
-// The colour of the window's centre pixel.
-inline glm::ivec3 centreColour()
-{
-    const Pixel pixel = pixelAt(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2);
-    return {pixel.r, pixel.g, pixel.b};
+    glReadPixels(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
 }
 
 // Two colour buffers as readFrame gives them, compared within an area.
@@ -141,30 +130,3 @@ inline void savePicture(const std::filesystem::path& path)
     std::filesystem::create_directories(path.parent_path());
     saveScreenshot(path.string());
 }
-
-// A folder of the test's own below a parent, removed with everything in it at the end.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::filesystem::path& parent)
-        : name("test-" + std::to_string(getpid())), path(parent / name)
-    {
-        std::filesystem::create_directories(path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // Writes a file below the folder, making the folders on its way; returns its path.
-    std::string write(const std::string& file, const std::string& text) const
-    {
-        std::filesystem::create_directories((path / file).parent_path());
-        std::ofstream(path / file, std::ios::binary) << text;
-        return (path / file).string();
-    }
-
-    // Copies a file of tests/data here.
-    void copy(const std::string& file) const { std::filesystem::copy_file(testData(file), path / file); }
-
-    const std::string name;
-    const std::filesystem::path path;
-};
