@@ -6,6 +6,7 @@
 #include "game/GameState.h"
 #include "level/Level.h"
 #include "level/Tunnel.h"
+#include "level/TunnelShape.h"
 #include "physics/PhysicsWorld.h"
 #include "world/Door.h"
 
@@ -20,8 +21,8 @@ namespace {
 constexpr float SCALE = 0.6f;     // pixels per world unit
 constexpr float MARGIN_X = 60.0f; // world units left of tunnel 1's near end
 constexpr float MARGIN_Z = 60.0f; // world units above the first row of tunnels
-constexpr float TUNNEL_LENGTH = 400.0f;
-constexpr float TUNNEL_WIDTH = 40.0f;
+using shape::TUNNEL_LENGTH;
+using shape::TUNNEL_WIDTH;
 
 float mapX(float x)
 {
@@ -50,7 +51,7 @@ void writeTunnels(std::ostream& svg)
 {
     for (int index = 0; index < TUNNEL_COUNT; ++index) {
         glm::vec3 origin = gameState.tunnels[index]->getPosition();
-        svg << "<rect x='" << mapX(origin.x - 20) << "' y='" << mapY(origin.z - TUNNEL_WIDTH / 2) << "' width='"
+        svg << "<rect x='" << mapX(origin.x - shape::PIECE_LENGTH / 2) << "' y='" << mapY(origin.z - TUNNEL_WIDTH / 2) << "' width='"
             << TUNNEL_LENGTH * SCALE << "' height='" << TUNNEL_WIDTH * SCALE
             << "' fill='#3b3833' stroke='#1d1b18'/>\n";
         svg << "<text x='" << mapX(origin.x + 180) << "' y='" << mapY(origin.z) + 5

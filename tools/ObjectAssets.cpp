@@ -3,6 +3,7 @@
 #include "TextFont.h"
 #include "TextureCanvas.h"
 #include "ValueNoise.h"
+#include "level/AssetManifest.h"
 
 #include <cmath>
 #include <filesystem>
@@ -169,7 +170,7 @@ ModelBuilder door(const Material& slab, const Material& handle)
 
 bool writeTunnelObjects(const std::string& assetRoot, TextFont& font)
 {
-    const std::string folder = assetRoot + "/tunnel";
+    const std::string folder = assetRoot + "/" + assets::DOOR.folder;
     std::filesystem::create_directories(folder);
     const Material wood = {"doorWood", "door.png"};
     const Material iron = {"iron", "iron.png"};
@@ -181,16 +182,16 @@ bool writeTunnelObjects(const std::string& assetRoot, TextFont& font)
     const Material crate = {"crate", "crate.png"};
     const Material button = {"button", "button.png"};
 
-    bool written = door(wood, iron).write(folder, "door.obj");
-    written = door(steelDoor, brass).write(folder, "finaldoor.obj") && written;
-    written = key(brass).write(folder, "old_key3.obj") && written;
-    written = key(ghost).write(folder, "old_key_transparent.obj") && written;
+    bool written = door(wood, iron).write(folder, assets::DOOR.file);
+    written = door(steelDoor, brass).write(folder, assets::FINAL_DOOR.file) && written;
+    written = key(brass).write(folder, assets::KEY.file) && written;
+    written = key(ghost).write(folder, assets::TRANSPARENT_KEY.file) && written;
 
     // The switch hangs on the +z wall: its origin is on the wall's face, 6 above the floor.
     ModelBuilder switchBack;
     switchBack.beginMesh("plate", plate);
     switchBack.addBox({-1.5f, -2.5f, -0.5f}, {1.5f, 2.5f, 0.0f}, UvMapping::stretch());
-    written = switchBack.write(folder, "schalterback1.obj") && written;
+    written = switchBack.write(folder, assets::SWITCH_BACK.file) && written;
 
     // The lever stands above its pivot, so the game's half turn about z points it down.
     ModelBuilder switchFront;
@@ -200,13 +201,13 @@ bool writeTunnelObjects(const std::string& assetRoot, TextFont& font)
     switchFront.addBox({-0.25f, 0.0f, -1.2f}, {0.25f, 3.0f, -0.6f}, UvMapping::stretch());
     switchFront.beginMesh("knob", lever);
     switchFront.addBox({-0.55f, 3.0f, -1.5f}, {0.55f, 3.9f, -0.5f}, UvMapping::stretch());
-    written = switchFront.write(folder, "schalterfront.obj") && written;
+    written = switchFront.write(folder, assets::SWITCH_FRONT.file) && written;
 
     // A crate of 4, resting on its origin's y - 1.
     ModelBuilder cube;
     cube.beginMesh("crate", crate);
     cube.addBox({-2, -1, -2}, {2, 3, 2}, UvMapping::stretch());
-    written = cube.write(folder, "cube.obj") && written;
+    written = cube.write(folder, assets::CUBE.file) && written;
 
     // A round button on the far end wall, standing out toward -x.
     ModelBuilder pushButton;
@@ -214,7 +215,7 @@ bool writeTunnelObjects(const std::string& assetRoot, TextFont& font)
     pushButton.addBox({-0.3f, -1.8f, -1.8f}, {0.0f, 1.8f, 1.8f}, UvMapping::stretch());
     pushButton.beginMesh("cap", button);
     pushButton.addTube({-0.65f, 0, 0}, ModelBuilder::Axis::X, 1.3f, 0.0f, 0.7f, 20);
-    written = pushButton.write(folder, "button1.obj") && written;
+    written = pushButton.write(folder, assets::BUTTON.file) && written;
 
     TextureCanvas doorTexture(128, 256, {0, 0, 0});
     paintWoodenDoor(doorTexture);
@@ -248,7 +249,7 @@ bool writeTunnelObjects(const std::string& assetRoot, TextFont& font)
 
 bool writeTrain(const std::string& assetRoot)
 {
-    const std::string folder = assetRoot + "/train";
+    const std::string folder = assetRoot + "/" + assets::TRAIN.folder;
     std::filesystem::create_directories(folder);
     const Material body = {"trainBody", "body.png"};
     const Material chassis = {"trainChassis", "chassis.png"};
@@ -263,13 +264,13 @@ bool writeTrain(const std::string& assetRoot)
     train.addBox({-32, 4, -5}, {32, 13, 5}, UvMapping::stretch());
     train.beginMesh("roof", chassis);
     train.addBox({-31, 13, -4}, {31, 14, 4}, UvMapping::tiled(8));
-    bool written = train.write(folder, "train1.obj");
+    bool written = train.write(folder, assets::TRAIN.file);
 
     // The wheel turns about z; its spokes show the turning.
     ModelBuilder wheel;
     wheel.beginMesh("wheel", wheelSteel);
     wheel.addTube({0, 0, 0}, ModelBuilder::Axis::Z, 2.0f, 0.0f, 0.8f, 16);
-    written = wheel.write(folder, "wheel.obj") && written;
+    written = wheel.write(folder, assets::WHEEL.file) && written;
 
     TextureCanvas bodyTexture(256, 64, {0, 0, 0});
     paintMetal(bodyTexture, Colour{150, 156, 166}, 29);
@@ -297,8 +298,8 @@ bool writeTrain(const std::string& assetRoot)
 
 bool writeGlassAndPortal(const std::string& assetRoot)
 {
-    const std::string glassFolder = assetRoot + "/glassdoor";
-    const std::string portalFolder = assetRoot + "/portal";
+    const std::string glassFolder = assetRoot + "/" + assets::GLASS_DOOR.folder;
+    const std::string portalFolder = assetRoot + "/" + assets::PORTAL_SURFACE.folder;
     std::filesystem::create_directories(glassFolder);
     std::filesystem::create_directories(portalFolder);
 
@@ -323,7 +324,7 @@ bool writeGlassAndPortal(const std::string& assetRoot)
     glassDoor.beginMesh("pane", glass);
     glassDoor.addBox({-0.1f, frameWidth, -DOOR_HALF_WIDTH + frameWidth},
                      {0.1f, DOOR_HEIGHT - frameWidth, DOOR_HALF_WIDTH - frameWidth}, UvMapping::stretch());
-    bool written = glassDoor.write(glassFolder, "door2.obj");
+    bool written = glassDoor.write(glassFolder, assets::GLASS_DOOR.file);
 
     TextureCanvas frameTexture(32, 32, {0, 0, 0});
     paintMetal(frameTexture, Colour{170, 176, 186}, 43);
@@ -340,7 +341,7 @@ bool writeGlassAndPortal(const std::string& assetRoot)
     ModelBuilder portal;
     portal.beginMesh("surface", surface);
     portal.addBox({-0.1f, 0, -DOOR_HALF_WIDTH}, {0.1f, DOOR_HEIGHT, DOOR_HALF_WIDTH}, UvMapping::stretch());
-    written = portal.write(portalFolder, "portal.obj") && written;
+    written = portal.write(portalFolder, assets::PORTAL_SURFACE.file) && written;
 
     // Three bars around the opening, each its own mesh so the opening stays free to walk through.
     const float barWidth = 0.6f;
@@ -354,7 +355,7 @@ bool writeGlassAndPortal(const std::string& assetRoot)
     frameModel.beginMesh("barTop", portalFrame);
     frameModel.addBox({-0.3f, DOOR_HEIGHT, -DOOR_HALF_WIDTH}, {0.3f, DOOR_HEIGHT + barWidth, DOOR_HALF_WIDTH},
                       UvMapping::tiled(2));
-    written = frameModel.write(portalFolder, "portalFrame.obj") && written;
+    written = frameModel.write(portalFolder, assets::PORTAL_FRAME.file) && written;
 
     TextureCanvas portalTexture(64, 128, {40, 10, 90});
     for (int ring = 0; ring < 6; ++ring)

@@ -2,6 +2,8 @@
 #include "ModelBuilder.h"
 #include "TextureCanvas.h"
 #include "ValueNoise.h"
+#include "level/AssetManifest.h"
+#include "level/TunnelShape.h"
 
 #include <cmath>
 #include <filesystem>
@@ -9,8 +11,8 @@
 namespace {
 
 // Every shell piece is 40 long in x, centred on its origin; the tunnel is 40 wide in z.
-const float PIECE_HALF_LENGTH = 20.0f;
-const float TUNNEL_HALF_WIDTH = 20.0f;
+const float PIECE_HALF_LENGTH = shape::PIECE_LENGTH / 2;
+const float TUNNEL_HALF_WIDTH = shape::TUNNEL_WIDTH / 2;
 const float WALL_THICKNESS = 2.0f;
 // The floor is thick enough that a falling player never tunnels through it.
 const float FLOOR_THICKNESS = 8.0f;
@@ -26,8 +28,8 @@ const float STEP_TILE = 6.5f;
 // and 215, raised by 0, 8 and 16; the hallway before them ends at x + 180 and the raised hallway
 // after them begins at x + 218. Starting each piece 10 before its origin makes the first begin at
 // x + 179 and the last end at x + 218, so the climb is unbroken from floor 0 to floor 24.
-const float STAIR_RISE = 8.0f;
-const float STAIR_RUN = 13.0f;
+const float STAIR_RISE = shape::STAIR_RISE;
+const float STAIR_RUN = shape::STAIR_RUN;
 const float STAIR_START_X = -10.0f;
 // The character steps up at most 0.5, so every step rises 0.4.
 const int STEPS_PER_PIECE = 20;
@@ -257,16 +259,16 @@ bool writeView(const std::string& folder, const std::string& view)
 {
     std::filesystem::create_directories(folder);
     const ShellLook look = lookOf(view);
-    bool written = hallway(look).write(folder, view == "reality" ? "dungeon_large_hallway3.obj"
-                                                                  : "dungeon_large_hallway2.obj");
-    written = deadEnd(look).write(folder, "dungeon_large_deadend.obj") && written;
-    written = stairs(look).write(folder, "dungeon_large_stairs24.obj") && written;
+    const bool reality = view == "reality";
+    bool written = hallway(look).write(folder, (reality ? assets::REALITY_HALLWAY : assets::GLASSES_HALLWAY).file);
+    written = deadEnd(look).write(folder, (reality ? assets::REALITY_DEAD_END : assets::GLASSES_DEAD_END).file) && written;
+    written = stairs(look).write(folder, (reality ? assets::REALITY_STAIRS : assets::GLASSES_STAIRS).file) && written;
 
     TextureCanvas floor(256, 256, GRID_BACKGROUND);
     TextureCanvas wall(256, 256, GRID_BACKGROUND);
     TextureCanvas ceiling(256, 256, GRID_BACKGROUND);
     TextureCanvas step(128, 128, GRID_BACKGROUND);
-    if (view == "reality") {
+    if (reality) {
         paintRealityFloor(floor);
         paintRealityWall(wall);
         paintRealityCeiling(ceiling);
@@ -288,7 +290,7 @@ bool writeView(const std::string& folder, const std::string& view)
 
 bool writeTunnelShells(const std::string& assetRoot)
 {
-    const bool reality = writeView(assetRoot + "/tunnel/reality", "reality");
-    const bool glasses = writeView(assetRoot + "/tunnel/glasses", "glasses");
+    const bool reality = writeView(assetRoot + "/" + assets::REALITY_HALLWAY.folder, "reality");
+    const bool glasses = writeView(assetRoot + "/" + assets::GLASSES_HALLWAY.folder, "glasses");
     return reality && glasses;
 }

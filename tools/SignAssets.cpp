@@ -3,6 +3,7 @@
 #include "TextFont.h"
 #include "TextureCanvas.h"
 #include "ValueNoise.h"
+#include "level/AssetManifest.h"
 
 #include <filesystem>
 #include <vector>
@@ -22,17 +23,23 @@ const float FACE_X = BOARD_FRONT_X - 0.02f;
 const float FACE_MARGIN = 0.15f;
 
 struct Sign {
-    const char* file;
+    ModelFile model;
     const char* text;
 };
 
 const std::vector<Sign> SIGNS = {
-    {"switchViewSign", "Press E to switch views"},
-    {"changeMultipleViewSign", "Switch the view three times"},
-    {"unlockNewTunnelSign", "A new tunnel is open"},
-    {"patienceIsGoldSign", "Patience is gold"},
-    {"switchesNumberSign", "Three switches"},
+    {assets::SWITCH_VIEW_SIGN, "Press E to switch views"},
+    {assets::CHANGE_MULTIPLE_VIEW_SIGN, "Switch the view three times"},
+    {assets::UNLOCK_NEW_TUNNEL_SIGN, "A new tunnel is open"},
+    {assets::PATIENCE_SIGN, "Patience is gold"},
+    {assets::SWITCHES_NUMBER_SIGN, "Three switches"},
 };
+
+// A model's file name without ".obj": its textures and materials are named after it.
+std::string stem(const ModelFile& model)
+{
+    return std::filesystem::path(model.file).stem().string();
+}
 
 // The end screens face +x; the game turns them half round about y and looks at them from 10 in
 // front with a 60 degree view, which shows about 15 x 11.5 around (y -1.3, z 0.5) of the model.
@@ -88,8 +95,8 @@ ModelBuilder screen(const Material& face)
 
 bool writeSignsAndScreens(const std::string& assetRoot, TextFont& font)
 {
-    const std::string hintFolder = assetRoot + "/hints";
-    const std::string screenFolder = assetRoot + "/screens";
+    const std::string hintFolder = assetRoot + "/" + assets::SWITCH_VIEW_SIGN.folder;
+    const std::string screenFolder = assetRoot + "/" + assets::WON_SCREEN.folder;
     std::filesystem::create_directories(hintFolder);
     std::filesystem::create_directories(screenFolder);
 
@@ -99,8 +106,8 @@ bool writeSignsAndScreens(const std::string& assetRoot, TextFont& font)
     bool written = woodTexture.savePng(hintFolder + "/" + wood.texture);
 
     for (const Sign& hint : SIGNS) {
-        const Material face = {std::string(hint.file) + "Text", std::string(hint.file) + ".png"};
-        written = sign(wood, face).write(hintFolder, std::string(hint.file) + ".obj") && written;
+        const Material face = {stem(hint.model) + "Text", stem(hint.model) + ".png"};
+        written = sign(wood, face).write(hintFolder, hint.model.file) && written;
         // Painted board: cream with a dark border and dark lettering.
         TextureCanvas text(256, 128, {236, 224, 196});
         text.strokeRect(0, 0, 256, 128, 5, Colour{70, 48, 28});
@@ -109,18 +116,18 @@ bool writeSignsAndScreens(const std::string& assetRoot, TextFont& font)
     }
 
     struct EndScreen {
-        const char* file;
+        ModelFile model;
         const char* text;
         Colour background;
         Colour lettering;
     };
     const EndScreen screens[] = {
-        {"won", "YOU WON", {16, 70, 28}, {255, 230, 90}},
-        {"lost", "YOU LOST", {90, 12, 12}, {255, 255, 255}},
+        {assets::WON_SCREEN, "YOU WON", {16, 70, 28}, {255, 230, 90}},
+        {assets::LOST_SCREEN, "YOU LOST", {90, 12, 12}, {255, 255, 255}},
     };
     for (const EndScreen& end : screens) {
-        const Material face = {std::string(end.file) + "Screen", std::string(end.file) + ".png"};
-        written = screen(face).write(screenFolder, std::string(end.file) + ".obj") && written;
+        const Material face = {stem(end.model) + "Screen", stem(end.model) + ".png"};
+        written = screen(face).write(screenFolder, end.model.file) && written;
         TextureCanvas text(224, 160, end.background);
         text.strokeRect(0, 0, 224, 160, 6, end.lettering);
         text.drawText(font, end.text, 12, 30, 200, 100, 60, end.lettering);

@@ -1,5 +1,6 @@
 #include "AssetFolders.h"
 #include "SoundClip.h"
+#include "sound/Sound.h"
 
 #include <filesystem>
 #include <functional>
@@ -145,24 +146,24 @@ bool writeSounds(const std::string& assetRoot)
 {
     const std::filesystem::path folder = std::filesystem::path(assetRoot) / "sound";
     std::filesystem::create_directories(folder);
-    const std::vector<std::pair<const char*, std::function<SoundClip()>>> sounds = {
-        {"viewSwitch.wav", viewSwitch},
-        {"doorWhoosh.wav", doorWhoosh},
-        {"portalTransit.wav", portalTransit},
-        {"switchOn.wav", [] { return switchClack(true); }},
-        {"switchOff.wav", [] { return switchClack(false); }},
-        {"keyTurn.wav", keyTurn},
-        {"buttonHeld.wav", buttonHeld},
-        {"buttonGiven.wav", buttonGiven},
-        {"cubeScrape.wav", cubeScrape},
-        {"footstep.wav", footstep},
-        {"trainRumble.wav", trainRumble},
-        {"trainHorn.wav", trainHorn},
-        {"won.wav", [] { return jingle({C5, E5, G5, C6}); }},
-        {"lost.wav", [] { return jingle({G4, FS4, F4, E4}); }},
+    const std::vector<std::pair<Sound, std::function<SoundClip()>>> sounds = {
+        {Sound::ViewSwitch, viewSwitch},
+        {Sound::DoorWhoosh, doorWhoosh},
+        {Sound::PortalTransit, portalTransit},
+        {Sound::SwitchOn, [] { return switchClack(true); }},
+        {Sound::SwitchOff, [] { return switchClack(false); }},
+        {Sound::KeyTurn, keyTurn},
+        {Sound::ButtonHeld, buttonHeld},
+        {Sound::ButtonGiven, buttonGiven},
+        {Sound::CubeScrape, cubeScrape},
+        {Sound::Footstep, footstep},
+        {Sound::TrainRumble, trainRumble},
+        {Sound::TrainHorn, trainHorn},
+        {Sound::Won, [] { return jingle({C5, E5, G5, C6}); }},
+        {Sound::Lost, [] { return jingle({G4, FS4, F4, E4}); }},
     };
     bool written = true;
-    for (const auto& [file, make] : sounds)
-        written = make().write((folder / file).string()) && written;
+    for (const auto& [sound, make] : sounds)
+        written = make().write((folder / SOUND_FILES[soundIndex(sound)]).string()) && written;
     return written;
 }

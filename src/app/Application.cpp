@@ -8,6 +8,7 @@
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
+#include "level/AssetManifest.h"
 #include "level/Level.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
@@ -217,7 +218,7 @@ void prepareEndScreen()
 void drawEndScreen()
 {
     fitFrameToWindow();
-    const char* screenFile = gameState.won ? "won.obj" : gameState.lost ? "lost.obj" : nullptr;
+    const ModelFile* screenFile = gameState.won ? &assets::WON_SCREEN : gameState.lost ? &assets::LOST_SCREEN : nullptr;
     if (!screenFile)
         return;
     // Each end screen is made once and lives until the process ends, like the level.
@@ -225,7 +226,7 @@ void drawEndScreen()
     static GameObject* lostScreen = nullptr;
     GameObject*& screen = gameState.won ? wonScreen : lostScreen;
     if (!screen) {
-        screen = new GameObject(new Model("screens", screenFile));
+        screen = new GameObject(new Model(screenFile->folder, screenFile->file));
         screen->setPosition(END_SCREEN_POSITION);
         screen->rotate(0, 180, 0);
     }

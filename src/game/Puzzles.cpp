@@ -21,9 +21,6 @@ using namespace plan;
 constexpr int MULTI_VIEW_SWITCHES = 3;
 constexpr std::uint32_t MULTI_VIEW_WINDOW_MS = 2000;
 
-// The button, held for more than 15 seconds.
-constexpr std::uint32_t PATIENCE_MS = 15000;
-
 // The cubes are in line when cube 0 is within 5 in z of cubes 1 and 2.
 constexpr float ALIGN_TOLERANCE = 5.0f;
 

@@ -1,5 +1,6 @@
 #include "level/Level.h"
 
+#include "level/AssetManifest.h"
 #include "game/GameState.h"
 #include "game/PlayerState.h"
 #include "level/LevelPlan.h"
@@ -19,6 +20,11 @@ std::vector<Model*> levelModels;
 namespace {
 
 using namespace plan;
+
+Model* loadModel(const ModelFile& model)
+{
+    return new Model(model.folder, model.file);
+}
 
 // Where the player starts, in the first tunnel (index 0), and the eye's projection.
 const glm::vec3 PLAYER_START(40.0f, 10.0f, 0.0f);
@@ -98,13 +104,13 @@ void createPlayer()
 
 void loadTunnelModels(LevelModels& models)
 {
-    models.hallwayReality = new Model("tunnel/reality", "dungeon_large_hallway3.obj");
-    models.deadEndReality = new Model("tunnel/reality", "dungeon_large_deadend.obj");
-    models.hallwayGlasses = new Model("tunnel/glasses", "dungeon_large_hallway2.obj");
-    models.deadEndGlasses = new Model("tunnel/glasses", "dungeon_large_deadend.obj");
-    models.train = new Model("train", "train1.obj");
-    models.wheel = new Model("train", "wheel.obj");
-    models.door = new Model("tunnel", "door.obj");
+    models.hallwayReality = loadModel(assets::REALITY_HALLWAY);
+    models.deadEndReality = loadModel(assets::REALITY_DEAD_END);
+    models.hallwayGlasses = loadModel(assets::GLASSES_HALLWAY);
+    models.deadEndGlasses = loadModel(assets::GLASSES_DEAD_END);
+    models.train = loadModel(assets::TRAIN);
+    models.wheel = loadModel(assets::WHEEL);
+    models.door = loadModel(assets::DOOR);
 }
 
 // Adds a tunnel beyond tunnel `from` in the next free slot of the tunnel table.
@@ -213,16 +219,16 @@ void setDoorStartStates()
 
 void placeKeysAndGlassDoor(LevelModels& models)
 {
-    models.key = new Model("tunnel", "old_key3.obj");
+    models.key = loadModel(assets::KEY);
     GameObject* key = new GameObject(models.key);
     key->addScale(KEY_SCALE_CHANGE, KEY_SCALE_CHANGE, KEY_SCALE_CHANGE);
     gameState.key = key;
     tunnel(KEY_TUNNEL)->place(key, KEY_SPOT.x, KEY_SPOT.y, KEY_SPOT.z);
 
-    models.glassDoor = new Model("glassdoor", "door2.obj");
+    models.glassDoor = loadModel(assets::GLASS_DOOR);
     glassDoor = new GameObject(models.glassDoor);
 
-    models.transparentKey = new Model("tunnel", "old_key_transparent.obj");
+    models.transparentKey = loadModel(assets::TRANSPARENT_KEY);
     GameObject* transparentKey = new GameObject(models.transparentKey);
     transparentKey->addScale(KEY_SCALE_CHANGE, KEY_SCALE_CHANGE, KEY_SCALE_CHANGE);
     transparentKey->setPosition(tunnel(KEY_TUNNEL)->getPosition() + KEY_SPOT);
@@ -239,8 +245,8 @@ void openStartingDoors()
 // One switch on the wall of each switch tunnel, a front on a back plate.
 void placeSwitches(LevelModels& models)
 {
-    models.switchBack = new Model("tunnel", "schalterback1.obj");
-    models.switchFront = new Model("tunnel", "schalterfront.obj");
+    models.switchBack = loadModel(assets::SWITCH_BACK);
+    models.switchFront = loadModel(assets::SWITCH_FRONT);
     std::vector<GameObject*> fronts;
     std::vector<GameObject*> backs;
     for (int i = 0; i < SWITCH_COUNT; ++i)
@@ -262,7 +268,7 @@ void placeCubes(LevelModels& models)
     const glm::vec3 cubeSpots[MOVABLE_CUBES + HINT_CUBES] = {{200.0f, 5.0f, -8.0f}, {200.0f, 5.0f, 0.0f},
                                                               {200.0f, 5.0f, 8.0f},  {0.0f, 5.0f, 100.0f},
                                                               {0.0f, 5.0f, 100.0f},  {0.0f, 5.0f, 100.0f}};
-    models.cube = new Model("tunnel", "cube.obj");
+    models.cube = loadModel(assets::CUBE);
     std::vector<GameObject*> cubes;
     for (int i = 0; i < MOVABLE_CUBES; ++i)
         cubes.push_back(new GameObject(models.cube, CUBE_MASS, true));
@@ -277,15 +283,15 @@ void placeCubes(LevelModels& models)
 
 void addStairs(LevelModels& models)
 {
-    models.stairsReality = new Model("tunnel/reality", "dungeon_large_stairs24.obj");
-    models.stairsGlasses = new Model("tunnel/glasses", "dungeon_large_stairs24.obj");
+    models.stairsReality = loadModel(assets::REALITY_STAIRS);
+    models.stairsGlasses = loadModel(assets::GLASSES_STAIRS);
     tunnel(5)->addStairs(models.stairsReality, models.stairsGlasses);
     tunnel(15)->addStairs(models.stairsReality, models.stairsGlasses);
 }
 
 void placeButton(LevelModels& models)
 {
-    models.button = new Model("tunnel", "button1.obj");
+    models.button = loadModel(assets::BUTTON);
     gameState.button = new GameObject(models.button);
     tunnel(BUTTON_TUNNEL)->place(gameState.button, 380.0f, 10.0f, 0.0f);
 }
@@ -300,11 +306,11 @@ void placeSign(Model* model, float turn, int tunnelIndex, float dx, float dz)
 
 void placeSigns(LevelModels& models)
 {
-    models.switchViewSign = new Model("hints", "switchViewSign.obj");
-    models.unlockNewTunnelSign = new Model("hints", "unlockNewTunnelSign.obj");
-    models.patienceSign = new Model("hints", "patienceIsGoldSign.obj");
-    models.changeMultipleViewSign = new Model("hints", "changeMultipleViewSign.obj");
-    models.switchesNumberSign = new Model("hints", "switchesNumberSign.obj");
+    models.switchViewSign = loadModel(assets::SWITCH_VIEW_SIGN);
+    models.unlockNewTunnelSign = loadModel(assets::UNLOCK_NEW_TUNNEL_SIGN);
+    models.patienceSign = loadModel(assets::PATIENCE_SIGN);
+    models.changeMultipleViewSign = loadModel(assets::CHANGE_MULTIPLE_VIEW_SIGN);
+    models.switchesNumberSign = loadModel(assets::SWITCHES_NUMBER_SIGN);
     placeSign(models.switchViewSign, 90.0f, 0, 300.0f, -20.0f);
     placeSign(models.changeMultipleViewSign, 0.0f, VIEW_SWITCH_TUNNELS[0], 350.0f, 0.0f);
     placeSign(models.unlockNewTunnelSign, 0.0f, VIEW_SWITCH_TUNNELS[1], 350.0f, 0.0f);
@@ -316,7 +322,7 @@ void placeSigns(LevelModels& models)
 // The two doors that end the game stand in the far walls of their tunnels.
 void placeFinalDoors(LevelModels& models)
 {
-    models.finalDoor = new Model("tunnel", "finaldoor.obj");
+    models.finalDoor = loadModel(assets::FINAL_DOOR);
     for (int finalTunnel : FINAL_DOOR_TUNNELS) {
         GameObject* finalDoor = new GameObject(models.finalDoor);
         tunnel(finalTunnel)->place(finalDoor, 379.0f, 0.0f, 0.0f);
@@ -326,8 +332,8 @@ void placeFinalDoors(LevelModels& models)
 
 void loadPortalModels(LevelModels& models)
 {
-    models.portalSurface = new Model("portal", "portal.obj");
-    models.portalFrame = new Model("portal", "portalFrame.obj");
+    models.portalSurface = loadModel(assets::PORTAL_SURFACE);
+    models.portalFrame = loadModel(assets::PORTAL_FRAME);
     gameState.portalModels.push_back(models.portalSurface);
     gameState.portalModels.push_back(models.portalFrame);
 }

@@ -8,6 +8,8 @@
 
 #include <glm/glm.hpp>
 
+#include <cstdint>
+
 // Door k of the tunnel with index n: the far-end doors first, then the near-end doors.
 struct DoorIndex {
     int tunnel;
@@ -46,8 +48,9 @@ inline constexpr int VIEW_SWITCH_TUNNELS[] = {11, 18};
 inline constexpr DoorIndex MULTI_VIEW_DOORS[] = {{11, 2}, {18, 2}};
 inline constexpr DoorIndex MULTI_VIEW_BONUS[] = {{1, 1}, {4, 3}, {5, 2}, {5, 3}, {5, 4}, {7, 4}};
 
-// The button that gives way when held long enough.
+// The button that gives way when held for more than this long.
 inline constexpr int BUTTON_TUNNEL = 20;
+inline constexpr std::uint32_t PATIENCE_MS = 15000;
 
 // Three movable cubes across the cube tunnel, and as many static hint cubes shown in the glasses
 // view; the list of cubes holds the movable ones first.

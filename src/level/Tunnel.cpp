@@ -1,5 +1,6 @@
 #include "level/Tunnel.h"
 
+#include "level/TunnelShape.h"
 #include "render/Model.h"
 #include "render/SpotLight.h"
 #include "world/Door.h"
@@ -13,13 +14,13 @@
 
 namespace {
 // Shell: ten pieces 40 long, from the near end piece at the origin to the far end piece.
-constexpr int PIECE_LENGTH = 40;
-constexpr int STRAIGHT_PIECES = 8;
+using shape::PIECE_LENGTH;
+using shape::STRAIGHT_PIECES;
 // End walls: the near one 19 before the origin, the far one 379 beyond it; each 40 wide in z,
 // holding doors 8 wide.
 constexpr int NEAR_WALL_X = -19;
 constexpr int FAR_WALL_X = 379;
-constexpr double WALL_WIDTH = 40.0;
+constexpr double WALL_WIDTH = shape::TUNNEL_WIDTH;
 constexpr double DOOR_WIDTH = 8.0;
 // Doors and switches stand on a wall's plane: the middle of their box may round a hair beyond it.
 constexpr float ON_THE_WALL = 0.01f;
@@ -34,7 +35,7 @@ const glm::vec3 LIGHT_DIRECTION(0.0001f, -1.0f, 0.0f);
 // the tunnel stands 24 higher and 2 nearer.
 constexpr int STAIRS_PIECE = 5;
 constexpr float FIRST_STEP_SET_BACK = 11.0f; // the first step starts this far before the replaced piece
-const glm::vec3 STAIR_STEP(13.0f, 8.0f, 0.0f);
+const glm::vec3 STAIR_STEP(shape::STAIR_RUN, shape::STAIR_RISE, 0.0f);
 const glm::vec3 STAIRS_TOP(23.0f, 8.0f, 0.0f);
 const glm::vec3 NEXT_PIECE(40.0f, 0.0f, 0.0f);
 constexpr float PULL_BACK_BEYOND_STAIRS = -2.0f;

@@ -1,5 +1,6 @@
 #include "physics/Camera.h"
 
+#include "physics/BoxCorners.h"
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
 #include "physics/PhysicsWorld.h"
@@ -235,16 +236,7 @@ void Camera::updateFrustum()
 
 bool Camera::isVisible(const glm::vec3& a, const glm::vec3& b) const
 {
-    const std::array<glm::vec3, 8> corners = {
-        b,
-        glm::vec3(a.x, b.y, b.z),
-        glm::vec3(b.x, b.y, a.z),
-        glm::vec3(a.x, b.y, a.z),
-        a,
-        glm::vec3(a.x, a.y, b.z),
-        glm::vec3(b.x, a.y, a.z),
-        glm::vec3(b.x, a.y, b.z),
-    };
+    const std::array<glm::vec3, 8> corners = boxCorners(a, b);
     for (const FrustumPlane& plane : frustumPlanes) {
         int outside = 0;
         while (outside < 8 && plane.signedDistance(corners[outside]) < 0.0f)

@@ -1,8 +1,10 @@
 #include "play/Routes.h"
 
+#include "app/MainLoop.h"
 #include "game/GameState.h"
 #include "game/Rules.h"
 #include "level/Level.h"
+#include "level/LevelPlan.h"
 #include "physics/Camera.h"
 #include "world/Door.h"
 #include "world/GameObject.h"
@@ -14,8 +16,8 @@ namespace {
 // Walks that cross a tunnel end to end take some 400 ticks; these limits leave room.
 constexpr int TUNNEL_WALK_TICKS = 600;
 constexpr int PUSH_TICKS = 400;
-// The button of tunnel 20 must be held more than 15 seconds: 375 ticks and a few more.
-constexpr int PATIENCE_HOLD_TICKS = 380;
+// The button of tunnel 20 must be held longer than its patience: its ticks and a few more.
+constexpr int PATIENCE_HOLD_TICKS = static_cast<int>(plan::PATIENCE_MS / SKIP_TICKS_MS) + 5;
 // The key is small: it is clicked from this close.
 constexpr float KEY_DISTANCE = 30.0f;
 // A point this far off along the tunnel is looked at to face straight down it.

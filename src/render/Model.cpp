@@ -1,5 +1,6 @@
 #include "render/Model.h"
 
+#include "physics/BoxCorners.h"
 #include "render/Mesh.h"
 #include "render/Texture.h"
 
@@ -140,10 +141,5 @@ Mesh* Model::buildMesh(const aiMesh* source, const aiScene* scene)
 
 std::array<glm::vec3, 8> Model::corners() const
 {
-    std::array<glm::vec3, 8> points;
-    for (std::size_t corner = 0; corner < points.size(); ++corner) {
-        points[corner] = glm::vec3((corner & 1) ? maxCorner.x : minCorner.x, (corner & 2) ? maxCorner.y : minCorner.y,
-                                   (corner & 4) ? maxCorner.z : minCorner.z);
-    }
-    return points;
+    return boxCorners(minCorner, maxCorner);
 }

@@ -1,5 +1,6 @@
 #include "world/GameObject.h"
 
+#include "physics/BoxCorners.h"
 #include "physics/PhysicsWorld.h"
 #include "render/Mesh.h"
 #include "render/Model.h"
@@ -212,21 +213,15 @@ unsigned GameObject::triangleCount() const
 bool GameObject::isHitByRay(const glm::vec3& origin, const glm::vec3& direction) const
 {
     auto [a, b] = worldBounds();
-    const glm::vec3 c0(b.x, b.y, b.z);
-    const glm::vec3 c1(a.x, b.y, b.z);
-    const glm::vec3 c2(a.x, b.y, a.z);
-    const glm::vec3 c3(b.x, b.y, a.z);
-    const glm::vec3 c4(b.x, a.y, b.z);
-    const glm::vec3 c5(a.x, a.y, b.z);
-    const glm::vec3 c6(a.x, a.y, a.z);
-    const glm::vec3 c7(b.x, a.y, a.z);
+    // Faces wound alike, each with its outward normal from one edge across the box.
+    const std::array<glm::vec3, 8> c = boxCorners(b, a);
     const std::array<BoxFace, 6> faces = {{
-        {{c0, c3, c7, c4}, faceNormal(c0 - c1)},
-        {{c3, c2, c6, c7}, faceNormal(c3 - c0)},
-        {{c2, c1, c5, c6}, faceNormal(c2 - c3)},
-        {{c1, c0, c4, c5}, faceNormal(c1 - c2)},
-        {{c4, c7, c6, c5}, faceNormal(c4 - c0)},
-        {{c0, c1, c2, c3}, faceNormal(c0 - c4)},
+        {{c[0], c[4], c[6], c[2]}, faceNormal(c[0] - c[1])},
+        {{c[4], c[5], c[7], c[6]}, faceNormal(c[4] - c[0])},
+        {{c[5], c[1], c[3], c[7]}, faceNormal(c[5] - c[4])},
+        {{c[1], c[0], c[2], c[3]}, faceNormal(c[1] - c[5])},
+        {{c[2], c[6], c[7], c[3]}, faceNormal(c[2] - c[0])},
+        {{c[0], c[1], c[5], c[4]}, faceNormal(c[0] - c[2])},
     }};
     for (const BoxFace& face : faces) {
         if (rayCrossesFace(face, origin, direction))
