@@ -21,9 +21,11 @@ namespace {
 
 using namespace plan;
 
-Model* loadModel(const ModelFile& model)
+// Every model the level loads is kept for release at shutdown.
+Model* loadModel(const ModelFile& file)
 {
-    return new Model(model.folder, model.file);
+    levelModels.push_back(new Model(file.folder, file.file));
+    return levelModels.back();
 }
 
 // Where the player starts, in the first tunnel (index 0), and the eye's projection.
@@ -338,25 +340,6 @@ void loadPortalModels(LevelModels& models)
     gameState.portalModels.push_back(models.portalFrame);
 }
 
-void keepModelsForShutdown(const LevelModels& models)
-{
-    levelModels = {models.hallwayReality,
-                   models.deadEndReality,
-                   models.hallwayGlasses,
-                   models.deadEndGlasses,
-                   models.train,
-                   models.door,
-                   models.portalSurface,
-                   models.portalFrame,
-                   models.stairsReality,
-                   models.stairsGlasses,
-                   models.switchViewSign,
-                   models.changeMultipleViewSign,
-                   models.patienceSign,
-                   models.switchesNumberSign,
-                   models.unlockNewTunnelSign};
-}
-
 void reserveTrainFreeTunnels()
 {
     for (int trainFree : TRAIN_FREE_TUNNELS)
@@ -394,6 +377,5 @@ void buildLevel()
     placeSigns(models);
     placeFinalDoors(models);
     loadPortalModels(models);
-    keepModelsForShutdown(models);
     reserveTrainFreeTunnels();
 }
