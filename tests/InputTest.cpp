@@ -18,6 +18,7 @@ SDL_Event keyEvent(SDL_Keycode key, Uint32 type = SDL_KEYDOWN)
     SDL_Event event{};
     event.type = type;
     event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     return event;
 }
 

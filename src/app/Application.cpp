@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/Input.h"
 #include "app/MainLoop.h"
+#include "app/PausableClock.h"
 #include "app/RenderSettings.h"
 #include "app/SdlClock.h"
 #include "game/GameState.h"
@@ -31,6 +32,7 @@
 namespace {
 
 SDL_Window* window = nullptr;
+PausableClock gameClock; // game time, read by the rules through gameState.clock
 
 // A software renderer draws the scene at most at the window's size and scales it up beyond:
 // on llvmpipe a 1600 x 1200 scene costs about four times the 800 x 600 one, too slow to play.
@@ -187,7 +189,8 @@ bool initWindow(bool shown)
 
 void startUp(const Clock& clock)
 {
-    gameState.clock = &clock;
+    gameClock.follow(clock);
+    gameState.clock = &gameClock;
     initPhysics();
     buildLevel(); // also makes the camera, whose projection the programs need next
     createShaderPrograms();
@@ -207,7 +210,7 @@ void drawGameFrame()
 {
     fitFrameToWindow();
     renderFrame();
-    overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls);
+    overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls, isPaused());
 }
 
 void prepareEndScreen()
@@ -266,6 +269,17 @@ void releaseGame()
     destroyPhysics();
 }
 
+void setPaused(bool paused)
+{
+    gameClock.setPaused(paused);
+    setSoundPaused(paused);
+}
+
+bool isPaused()
+{
+    return gameClock.isPaused();
+}
+
 bool tickWithSound()
 {
     bool quit = updateTick();
@@ -296,7 +310,12 @@ int runGame()
     startSound();
     SdlClock clock;
     startUp(clock);
-    MainLoop loop(clock, {tickWithSound, stepPhysics, drawFrame}, std::cout);
+    // The world stands still while the game is paused.
+    auto stepWorld = [] {
+        if (!isPaused())
+            stepPhysics();
+    };
+    MainLoop loop(clock, {tickWithSound, stepWorld, drawFrame}, std::cout);
     loop.start();
     loop.run();
     showEndScreen();

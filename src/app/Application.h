@@ -28,6 +28,10 @@ void shutdown();
 // The part of shutdown before the window goes: programs, the overlay, camera, shadow maps, the
 // shared models and the physics world.
 void releaseGame();
+// P, or the window away from the player: game time stops (no rule runs, timers and messages
+// wait, sound waits) until the game goes on from the same tick.
+void setPaused(bool paused);
+bool isPaused();
 // The whole program: 0 after a normal end, -1 when the window cannot be made.
 int runGame();
 

@@ -15,6 +15,8 @@
 
 #include <iterator>
 #include <sstream>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -108,61 +110,99 @@ void toggleSound()
     playerMessages.say(soundIsOn() ? "sound on" : "sound off");
 }
 
-// The key table; true when the key quits the game.
-bool handleKey(SDL_Keycode key)
+// While paused only these keys work: ending the game, going on, and the window and sound keys.
+bool worksWhilePaused(SDL_Scancode key)
 {
+    return key == SDL_SCANCODE_ESCAPE || key == SDL_SCANCODE_Q || key == SDL_SCANCODE_P || key == SDL_SCANCODE_M ||
+           key == SDL_SCANCODE_F1 || key == SDL_SCANCODE_F11;
+}
+
+// Paused by hand (P), or because the window is away from the player (another window has the
+// focus, or it is minimised); the game goes on when neither holds.
+bool pausedByHand = false;
+bool windowAway = false;
+// The first mouse motion after the window comes back carries the pointer's jump, not a look.
+bool dropNextMotion = false;
+
+void updatePause()
+{
+    setPaused(pausedByHand || windowAway);
+}
+
+void handleWindowEvent(Uint8 what)
+{
+    if (what == SDL_WINDOWEVENT_FOCUS_LOST || what == SDL_WINDOWEVENT_MINIMIZED)
+        windowAway = true;
+    else if (what == SDL_WINDOWEVENT_FOCUS_GAINED || what == SDL_WINDOWEVENT_RESTORED) {
+        dropNextMotion = dropNextMotion || windowAway;
+        windowAway = false;
+    } else
+        return;
+    updatePause();
+}
+
+// The key table, by the keys' places on the keyboard (as W, A, S, D walk), so that the game plays
+// alike on every layout; true when the key quits the game.
+bool handleKey(SDL_Scancode key)
+{
+    if (isPaused() && !worksWhilePaused(key))
+        return false;
     switch (key) {
-    case SDLK_ESCAPE:
-    case SDLK_q:
+    case SDL_SCANCODE_ESCAPE:
+    case SDL_SCANCODE_Q:
         return true;
-    case SDLK_e:
+    case SDL_SCANCODE_P:
+        pausedByHand = !pausedByHand;
+        updatePause();
+        break;
+    case SDL_SCANCODE_E:
         switchView();
         break;
-    case SDLK_c:
+    case SDL_SCANCODE_C:
         camera->jump();
         break;
-    case SDLK_t:
+    case SDL_SCANCODE_T:
         gameState.printTunnelRequested = !gameState.printTunnelRequested;
         break;
-    case SDLK_TAB:
+    case SDL_SCANCODE_TAB:
         debugJumpForward();
         break;
-    case SDLK_BACKSPACE:
+    case SDL_SCANCODE_BACKSPACE:
         debugJumpBackward();
         break;
-    case SDLK_F1:
+    case SDL_SCANCODE_F1:
         renderSettings.showControls = !renderSettings.showControls;
         break;
-    case SDLK_m:
+    case SDL_SCANCODE_M:
         toggleSound();
         break;
-    case SDLK_F2:
+    case SDL_SCANCODE_F2:
         renderSettings.showStats = !renderSettings.showStats;
         break;
-    case SDLK_F3:
+    case SDL_SCANCODE_F3:
         toggleWireframe();
         break;
-    case SDLK_F4:
+    case SDL_SCANCODE_F4:
         toggleNearestSampling();
         break;
-    case SDLK_F5:
+    case SDL_SCANCODE_F5:
         cycleMipmapMode();
         break;
-    case SDLK_F8:
+    case SDL_SCANCODE_F8:
         toggleFrustumCulling();
         break;
-    case SDLK_F9:
+    case SDL_SCANCODE_F9:
         toggleTransparency();
         break;
-    case SDLK_MINUS:
-    case SDLK_KP_MINUS:
+    case SDL_SCANCODE_MINUS:
+    case SDL_SCANCODE_KP_MINUS:
         changeMouseSensitivity(0.5f);
         break;
-    case SDLK_EQUALS:
-    case SDLK_KP_PLUS:
+    case SDL_SCANCODE_EQUALS:
+    case SDL_SCANCODE_KP_PLUS:
         changeMouseSensitivity(2.0f);
         break;
-    case SDLK_F11:
+    case SDL_SCANCODE_F11:
         toggleFullscreen();
         break;
     default:
@@ -173,18 +213,25 @@ bool handleKey(SDL_Keycode key)
 
 } // namespace
 
-const std::vector<ControlsRow>& controlsTable()
+std::vector<ControlsRow> controlsTable(KeyAtPlace keyAt)
 {
-    static const std::vector<ControlsRow> rows = {
+    // The names the player's own keyboard shows at the keys' places.
+    auto name = [keyAt](SDL_Scancode place) {
+        const std::string shown = SDL_GetKeyName(keyAt(place));
+        return shown.empty() ? std::string(SDL_GetScancodeName(place)) : shown;
+    };
+    auto names = [&name](SDL_Scancode first, SDL_Scancode second) { return name(first) + ", " + name(second); };
+    return {
         {"Mouse", "look around"},
         {"Left button", "click a door, the key, a switch; hold to keep pressing"},
-        {"W, S", "walk forward, walk backwards"},
-        {"A, D", "step sideways"},
-        {"C", "jump"},
-        {"E", "glasses on or off (reality or glasses view)"},
-        {"T", "show the number of the tunnel you are in"},
-        {"-, =", "mouse slower, faster"},
-        {"M", "sound off or on"},
+        {names(SDL_SCANCODE_W, SDL_SCANCODE_S), "walk forward, walk backwards"},
+        {names(SDL_SCANCODE_A, SDL_SCANCODE_D), "step sideways"},
+        {name(SDL_SCANCODE_C), "jump"},
+        {name(SDL_SCANCODE_E), "glasses on or off (reality or glasses view)"},
+        {name(SDL_SCANCODE_T), "show the number of the tunnel you are in"},
+        {names(SDL_SCANCODE_MINUS, SDL_SCANCODE_EQUALS), "mouse slower, faster"},
+        {name(SDL_SCANCODE_M), "sound off or on"},
+        {name(SDL_SCANCODE_P), "pause or go on (also when you leave the window)"},
         {"F1", "show or hide these controls"},
         {"F2", "frame statistics on the console"},
         {"F3", "wireframe on or off"},
@@ -194,9 +241,8 @@ const std::vector<ControlsRow>& controlsTable()
         {"F9", "transparency of the glass door on or off"},
         {"F11", "fullscreen or window"},
         {"Tab, Backspace", "jump to the next or previous tunnel (for developers)"},
-        {"Esc, Q", "end the game"},
+        {"Esc, " + name(SDL_SCANCODE_Q), "end the game"},
     };
-    return rows;
 }
 
 bool handleEvents()
@@ -206,11 +252,15 @@ bool handleEvents()
         switch (event.type) {
         case SDL_QUIT:
             return true;
+        case SDL_WINDOWEVENT:
+            handleWindowEvent(event.window.event);
+            break;
         case SDL_MOUSEMOTION:
-            camera->look(static_cast<float>(event.motion.xrel), static_cast<float>(event.motion.yrel));
+            if (!isPaused() && !std::exchange(dropNextMotion, false))
+                camera->look(static_cast<float>(event.motion.xrel), static_cast<float>(event.motion.yrel));
             break;
         case SDL_MOUSEBUTTONDOWN:
-            if (event.button.button == SDL_BUTTON_LEFT) {
+            if (event.button.button == SDL_BUTTON_LEFT && !isPaused()) {
                 gameState.leftButtonHeld = true;
                 handleClick();
             }
@@ -221,7 +271,7 @@ bool handleEvents()
             break;
         case SDL_KEYDOWN:
             // Key repeats count as fresh presses: holding a toggle key toggles it again and again.
-            if (handleKey(event.key.keysym.sym))
+            if (handleKey(event.key.keysym.scancode))
                 return true;
             break;
         default:

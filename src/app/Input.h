@@ -1,5 +1,7 @@
 #pragma once
 
+#include <SDL.h>
+
 #include <vector>
 
 struct ControlsRow;
@@ -8,5 +10,8 @@ struct ControlsRow;
 // jump, the render-setting toggles, the controls panel and the mouse sensitivity. True when
 // the game is to stop now.
 bool handleEvents();
-// The keys of the game and what they do, as the controls panel (F1) lists them.
-const std::vector<ControlsRow>& controlsTable();
+// The key a keyboard layout puts at a place (SDL's own reads the player's layout).
+using KeyAtPlace = SDL_Keycode (*)(SDL_Scancode);
+// The keys of the game and what they do, as the controls panel (F1) lists them, named as the
+// layout shows them.
+std::vector<ControlsRow> controlsTable(KeyAtPlace keyAt = SDL_GetKeyFromScancode);

@@ -1,5 +1,6 @@
 #include "game/Rules.h"
 
+#include "app/Application.h"
 #include "app/Input.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
@@ -137,6 +138,8 @@ bool updateTick()
 {
     if (handleEvents())
         return true;
+    if (isPaused())
+        return false;
     camera->updateMovement(gameState.keyboardState, gameState.currentTunnel);
     updatePortalTransit();
     updateTrainSchedule();

@@ -32,8 +32,9 @@ constexpr float PANEL_OPACITY = 0.8f;
 // picture.
 constexpr float CLOSE_LINE_FROM_BOTTOM = 10.0f;
 const char* const CLOSE_LINE = "Press any key to close";
+const char* const PAUSED_LINE = "Paused";
 
-std::string column(const std::vector<ControlsRow>& rows, const char* ControlsRow::*field)
+std::string column(const std::vector<ControlsRow>& rows, std::string ControlsRow::*field)
 {
     std::string text;
     for (const ControlsRow& row : rows) {
@@ -75,13 +76,15 @@ Overlay::~Overlay()
         TTF_Quit();
 }
 
-void Overlay::drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls)
+void Overlay::drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused)
 {
     begin();
     drawMessages(messages, now);
     drawAimMark();
     if (showControls)
         drawControls();
+    if (paused && font)
+        drawCentredLine(PAUSED_LINE, pictureHeight / 3.0f);
     end();
 }
 
@@ -89,14 +92,19 @@ void Overlay::drawOverEndScreen()
 {
     begin();
     if (font) {
-        const TextTexture& line = textTexture(CLOSE_LINE);
-        const float left = (pictureWidth - static_cast<float>(line.width)) / 2.0f;
-        const float top = pictureHeight - CLOSE_LINE_FROM_BOTTOM - static_cast<float>(line.height);
-        drawBox({left - PADDING, top - PADDING, line.width + 2 * PADDING, line.height + 2 * PADDING}, 0, 0, 0,
-                BOX_OPACITY);
-        drawText(line, left, top, 1.0f);
+        const float lineHeight = static_cast<float>(textTexture(CLOSE_LINE).height);
+        drawCentredLine(CLOSE_LINE, pictureHeight - CLOSE_LINE_FROM_BOTTOM - lineHeight);
     }
     end();
+}
+
+void Overlay::drawCentredLine(const char* text, float top)
+{
+    const TextTexture& line = textTexture(text);
+    const float left = (pictureWidth - static_cast<float>(line.width)) / 2.0f;
+    drawBox({left - PADDING, top - PADDING, line.width + 2 * PADDING, line.height + 2 * PADDING}, 0, 0, 0,
+            BOX_OPACITY);
+    drawText(line, left, top, 1.0f);
 }
 
 // The overlay is drawn filled, over everything, without touching depth or stencil; the alpha

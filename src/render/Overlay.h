@@ -14,8 +14,8 @@ class ShaderProgram;
 
 // One row of the controls panel: the keys, and what they do.
 struct ControlsRow {
-    const char* keys;
-    const char* action;
+    std::string keys;
+    std::string action;
 };
 
 // What is drawn over the finished picture: the player's messages at the top left, the aim
@@ -31,8 +31,8 @@ public:
     Overlay(const Overlay&) = delete;
     Overlay& operator=(const Overlay&) = delete;
 
-    // Over a frame of the game, at game time `now`.
-    void drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls);
+    // Over a frame of the game, at game time `now`; a paused game says so in the middle.
+    void drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused = false);
     // Over the won or lost screen: how to close the game, no aim mark.
     void drawOverEndScreen();
 
@@ -59,6 +59,8 @@ private:
     void drawMessages(const PlayerMessages& messages, std::uint32_t now);
     void drawAimMark();
     void drawControls();
+    // One line centred across the picture in a dark box, its top this far down.
+    void drawCentredLine(const char* line, float top);
 
     ShaderProgram* program = nullptr;
     GLint areaLocation = -1;

@@ -38,6 +38,12 @@ bool soundIsOn()
     return soundOn;
 }
 
+void setSoundPaused(bool paused)
+{
+    if (soundBoard)
+        soundBoard->setPaused(paused);
+}
+
 void setSoundOn(bool on)
 {
     soundOn = on;

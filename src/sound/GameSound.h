@@ -13,3 +13,5 @@ void stopSound();
 // Sound on or off (the M key); off keeps everything silent, also what starts later.
 bool soundIsOn();
 void setSoundOn(bool on);
+// Every sound waits while the game is paused.
+void setSoundPaused(bool paused);

@@ -80,6 +80,16 @@ void SoundBoard::setMuted(bool mute)
     Mix_Volume(channelOf(Sound::TrainRumble), channelVolume(rumbleVolume));
 }
 
+void SoundBoard::setPaused(bool paused)
+{
+    if (!open)
+        return;
+    if (paused)
+        Mix_Pause(-1);
+    else
+        Mix_Resume(-1);
+}
+
 void SoundBoard::setLoopPlaying(Sound sound, bool playing)
 {
     int index = soundIndex(sound);

@@ -21,6 +21,8 @@ public:
     void perform(const SoundCues::Sheet& sheet);
     // Muted, everything plays on in silence, so unmuting picks up the loops where they are.
     void setMuted(bool muted);
+    // Holds every channel where it is, and lets them play on.
+    void setPaused(bool paused);
 
     // The mixer's output: 22050 frames a second of two 16-bit channels, mixed 512 frames at a time.
     static constexpr int SAMPLE_RATE = 22050;

@@ -29,7 +29,8 @@ bool LevelFixture::tick()
     clock.advance(40);
     bool quit = updateTick();
     afterTick();
-    stepPhysics();
+    if (!isPaused())
+        stepPhysics();
     return quit;
 }
 
