@@ -4,6 +4,7 @@
 
 #include "app/Input.h"
 #include "game/PlayerMessages.h"
+#include "play/PlayerInput.h"
 #include "render/Overlay.h"
 #include "world/Train.h"
 
@@ -14,23 +15,6 @@
 namespace {
 
 using ComfortTest = PlayingFixture;
-
-void pushKeyAt(SDL_Scancode place, SDL_Keycode label)
-{
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.scancode = place;
-    event.key.keysym.sym = label;
-    SDL_PushEvent(&event);
-}
-
-void pushWindowEvent(SDL_WindowEventID what)
-{
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = what;
-    SDL_PushEvent(&event);
-}
 
 // A French keyboard: A and Q, W and Z change places.
 SDL_Keycode azerty(SDL_Scancode place)
@@ -49,13 +33,6 @@ std::string keysFor(const std::vector<ControlsRow>& rows, const std::string& act
 {
     const auto row = std::find_if(rows.begin(), rows.end(), [&](const ControlsRow& r) { return r.action == action; });
     return row == rows.end() ? "" : row->keys;
-}
-
-int messagesShown()
-{
-    int shown = 0;
-    playerMessages.forEachShown(gameState.now(), [&shown](const std::string&, float) { ++shown; });
-    return shown;
 }
 
 } // namespace
@@ -94,7 +71,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     rest();
     pushKey(SDLK_F9); // a message for three seconds of game time
     tick();
-    const int shown = messagesShown();
+    const std::size_t shown = linesOnScreen().size();
 
     pushKey(SDLK_p);
     tick();
@@ -106,7 +83,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     ticks(200);
     EXPECT_EQ(train->getPosition(), trainAt);
     EXPECT_EQ(camera->syncViewDirection(), looking);
-    EXPECT_EQ(messagesShown(), shown);
+    EXPECT_EQ(linesOnScreen().size(), shown);
     renderFrame();
     overlay->drawOverGame(playerMessages, gameState.now(), false, true);
     EXPECT_GT(compareFrames(running, readFrame(), 0, {300, 300, 500, 450}).differing, 300u) << "it says it is paused";
@@ -122,7 +99,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     EXPECT_EQ(camera->syncViewDirection(), looking);
     EXPECT_NEAR(glm::distance(train->getPosition(), trainAt), 2.0f, 1e-3f);
     ticks(60);
-    EXPECT_GT(messagesShown(), 0) << "less than three seconds of game time have passed";
+    EXPECT_FALSE(linesOnScreen().empty()) << "less than three seconds of game time have passed";
     ticks(70);
-    EXPECT_EQ(messagesShown(), 0);
+    EXPECT_TRUE(linesOnScreen().empty());
 }

@@ -45,13 +45,6 @@ protected:
     // Pixels of the area that the overlay changed in the last frame.
     std::size_t overlaid(const PixelArea& area) const { return compareFrames(scene, shown, 0, area).differing; }
 
-    static std::vector<std::string> linesOnScreen()
-    {
-        std::vector<std::string> lines;
-        playerMessages.forEachShown(gameState.now(), [&lines](const std::string& line, float) { lines.push_back(line); });
-        return lines;
-    }
-
     std::vector<std::uint8_t> scene;
     std::vector<std::uint8_t> shown;
 };

@@ -2,10 +2,23 @@
 
 void pushKey(SDL_Keycode key)
 {
+    pushKeyAt(SDL_GetScancodeFromKey(key), key);
+}
+
+void pushKeyAt(SDL_Scancode place, SDL_Keycode label)
+{
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    event.key.keysym.sym = label;
+    event.key.keysym.scancode = place;
+    SDL_PushEvent(&event);
+}
+
+void pushWindowEvent(SDL_WindowEventID what)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
     SDL_PushEvent(&event);
 }
 

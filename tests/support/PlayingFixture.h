@@ -2,12 +2,14 @@
 
 #include "support/LevelFixture.h"
 
+#include "game/PlayerMessages.h"
 #include "play/Route.h"
 #include "play/Routes.h"
 #include "physics/Camera.h"
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 // A built level played as a player does: short routes of looks, clicks and walks, and the
 // debug jump between tunnels (a real key of the game) to reach a puzzle quickly.
@@ -52,6 +54,14 @@ protected:
     void lookAndClick(Route::Target target) { play(Route("look and click").aim(target, "look").click("click")); }
 
     void clickDoor(int tunnel, int door) { lookAndClick(doorCentre(tunnel, door)); }
+
+    // The player's messages on screen now, oldest first.
+    static std::vector<std::string> linesOnScreen()
+    {
+        std::vector<std::string> lines;
+        playerMessages.forEachShown(gameState.now(), [&lines](const std::string& line, float) { lines.push_back(line); });
+        return lines;
+    }
 
     // Runs ticks with standard output captured and returns what was written.
     std::string ticksWithOutput(int count)
