@@ -271,6 +271,8 @@ void releaseGame()
 
 void setPaused(bool paused)
 {
+    if (paused == isPaused())
+        return;
     gameClock.setPaused(paused);
     setSoundPaused(paused);
 }
@@ -278,6 +280,12 @@ void setPaused(bool paused)
 bool isPaused()
 {
     return gameClock.isPaused();
+}
+
+void stepWorld()
+{
+    if (!isPaused())
+        stepPhysics();
 }
 
 bool tickWithSound()
@@ -310,11 +318,6 @@ int runGame()
     startSound();
     SdlClock clock;
     startUp(clock);
-    // The world stands still while the game is paused.
-    auto stepWorld = [] {
-        if (!isPaused())
-            stepPhysics();
-    };
     MainLoop loop(clock, {tickWithSound, stepWorld, drawFrame}, std::cout);
     loop.start();
     loop.run();

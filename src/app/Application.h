@@ -32,6 +32,8 @@ void releaseGame();
 // wait, sound waits) until the game goes on from the same tick.
 void setPaused(bool paused);
 bool isPaused();
+// One physics step after a tick; the world stands still while the game is paused.
+void stepWorld();
 // The whole program: 0 after a normal end, -1 when the window cannot be made.
 int runGame();
 

@@ -1,8 +1,8 @@
 #include "level/Level.h"
 
-#include "level/AssetManifest.h"
 #include "game/GameState.h"
 #include "game/PlayerState.h"
+#include "level/AssetManifest.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"

@@ -29,8 +29,7 @@ bool LevelFixture::tick()
     clock.advance(40);
     bool quit = updateTick();
     afterTick();
-    if (!isPaused())
-        stepPhysics();
+    stepWorld();
     return quit;
 }
 
