@@ -6,13 +6,11 @@
 #include "render/ShaderProgram.h"
 #include "support/RenderChecks.h"
 #include "support/RenderFixture.h"
-#include "support/TestData.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <glm/gtc/matrix_transform.hpp>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

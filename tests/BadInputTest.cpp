@@ -3,7 +3,6 @@
 // spoils its own copy of the folder, one fault to a file, and plays the real game in it until it
 // has drawn frames.
 #include "support/GameFolder.h"
-#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 

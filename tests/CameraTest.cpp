@@ -1,7 +1,6 @@
 #include "physics/Camera.h"
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
-#include "physics/PhysicsWorld.h"
 #include "render/Model.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"

@@ -3,8 +3,6 @@
 #include "support/RenderChecks.h"
 
 #include "app/Input.h"
-#include "game/PlayerMessages.h"
-#include "play/PlayerInput.h"
 #include "render/Overlay.h"
 #include "world/Train.h"
 

@@ -1,11 +1,8 @@
 #include "support/PlayingFixture.h"
+#include "support/RenderChecks.h"
 
 #include "app/RenderSettings.h"
-#include "game/GameState.h"
 #include "level/Tunnel.h"
-#include "physics/Camera.h"
-
-#include <GL/glew.h>
 
 #include <cmath>
 
@@ -29,12 +26,26 @@ GLint polygonMode()
     return mode[0];
 }
 
-TEST_F(InputTest, SettingKeysEchoTheirNewStateWireframeSwitchesAtOnceAndAHeldKeyRepeatsAsAFreshPress)
+TEST_F(InputTest, SettingKeysEchoTheirNewStateChangeThePictureAtOnceAndAHeldKeyRepeatsAsAFreshPress)
 {
-    for (SDL_Keycode key : {SDLK_F4, SDLK_F5, SDLK_F5, SDLK_F5, SDLK_F8, SDLK_F9, SDLK_F2, SDLK_F3})
+    // Looking down the tunnel, from near walls to far ones drawn small enough to show the mipmaps.
+    auto frameDownTheTunnel = [] {
+        aim({20, 10, 0}, {400, 6, 0});
+        return drawnFrame();
+    };
+    std::vector<std::uint8_t> before = frameDownTheTunnel();
+    std::string echoed;
+    for (SDL_Keycode key : {SDLK_F4, SDLK_F5, SDLK_F5, SDLK_F5, SDLK_F3}) {
         pushKey(key);
-    EXPECT_EQ(ticksWithOutput(1), "texturesampling nearest\nmipmapping off\nmipmapping nearest\nmipmapping linear\n"
-                                  "view frustum culling off\ntransparency off\n");
+        echoed += ticksWithOutput(1);
+        const std::vector<std::uint8_t> after = frameDownTheTunnel();
+        EXPECT_GT(compareFrames(before, after, 4).differing, 500u) << SDL_GetKeyName(key);
+        before = after;
+    }
+    EXPECT_EQ(echoed, "texturesampling nearest\nmipmapping off\nmipmapping nearest\nmipmapping linear\n");
+    for (SDL_Keycode key : {SDLK_F8, SDLK_F9, SDLK_F2})
+        pushKey(key);
+    EXPECT_EQ(ticksWithOutput(1), "view frustum culling off\ntransparency off\n");
     EXPECT_TRUE(renderSettings.nearestSampling && renderSettings.showStats && renderSettings.wireframe);
     EXPECT_FALSE(renderSettings.frustumCulling || renderSettings.transparency);
     EXPECT_EQ(polygonMode(), GL_LINE);

@@ -1,13 +1,10 @@
 // The level as it is built: tunnels of shell pieces and stairs, doors paired across them, the
-// models the level shares, and bodies falling in its physics world.
+// models the level shares.
 #include "level/Level.h"
-#include "game/GameState.h"
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
-#include "physics/PhysicsWorld.h"
 #include "render/Model.h"
-#include "render/SpotLight.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "support/WorldFixture.h"
@@ -22,9 +19,6 @@
 #include <vector>
 
 namespace {
-
-constexpr float TICK_SECONDS = 0.04f; // one physics step per game tick
-constexpr float GRAVITY = -10.0f;     // along y
 
 using LevelTest = LevelFixture;
 
@@ -117,24 +111,6 @@ TEST_F(TunnelTest, FindDoorOnRayGivesTheFirstListedDoorOfTheAskedWallInTheTunnel
     // A door moved out of its wall, as a door walked through is, is no longer in the tunnel.
     doors[0]->move(500, 0, 0);
     EXPECT_EQ(nullptr, tunnel->findDoorOnRay(doors[0]->getPosition() + glm::vec3(-30, 10, 0), {30, 0, 0}, true));
-}
-
-using BodiesInTheWorldTest = WorldFixture;
-
-TEST_F(BodiesInTheWorldTest, ALightCubeFallsOneFortyMillisecondStepPerTickAndIsDrawnWhereItIs)
-{
-    GameObject lightCube(cubeModel.get(), 0.4f, true);
-    GameObject fixedCube(cubeModel.get(), 0.0f, true);
-    lightCube.setPosition(0, 20, 0);
-    fixedCube.setPosition(50, 20, 0);
-    for (int tick = 1; tick <= 2; ++tick) {
-        stepPhysics();
-        EXPECT_NEAR(tick * GRAVITY * TICK_SECONDS, lightCube.getBody()->getLinearVelocity().y(), 1e-5f);
-    }
-    EXPECT_LT(lightCube.getModelMatrix()[3].y, 20.0f);
-    EXPECT_FLOAT_EQ(lightCube.getBody()->getWorldTransform().getOrigin().y(), lightCube.getModelMatrix()[3].y);
-    EXPECT_EQ(glm::vec3(50, 20, 0), fixedCube.getPosition());
-    EXPECT_EQ(0.0f, fixedCube.getBody()->getLinearVelocity().y());
 }
 
 } // namespace

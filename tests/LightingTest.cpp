@@ -4,21 +4,15 @@
 // shaders the game had before. What the shortcuts spare, the benchmark counts.
 #include "support/LevelFixture.h"
 #include "support/RenderChecks.h"
-#include "support/TestData.h"
 
-#include "game/GameState.h"
 #include "level/Tunnel.h"
 #include "render/Model.h"
-#include "render/Renderer.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
-#include "render/SpotLight.h"
-#include "world/Door.h"
 #include "world/GameObject.h"
 #include "world/Train.h"
 
 #include <glm/gtc/matrix_transform.hpp>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>

@@ -5,11 +5,8 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
-#include "app/Application.h"
 #include "app/RenderSettings.h"
-#include "game/PlayerMessages.h"
 #include "render/Overlay.h"
-#include "render/Renderer.h"
 
 #include <string>
 #include <vector>

@@ -3,16 +3,11 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
-#include "game/GameState.h"
 #include "level/Tunnel.h"
-#include "play/Routes.h"
 #include "render/Model.h"
-#include "render/Renderer.h"
 #include "world/Door.h"
 #include "world/GameObject.h"
 #include "world/Portal.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>

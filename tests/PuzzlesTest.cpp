@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 namespace {

@@ -1,9 +1,7 @@
 #include "render/ShaderProgram.h"
 #include "support/RenderChecks.h"
 #include "support/RenderFixture.h"
-#include "support/TestData.h"
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {

@@ -1,6 +1,5 @@
 #include "world/Train.h"
 #include "physics/Camera.h"
-#include "physics/PhysicsWorld.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "support/WorldChecks.h"

@@ -3,13 +3,6 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
-#include "app/Application.h"
-#include "play/Routes.h"
-#include "render/FrameTarget.h"
-#include "render/Renderer.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>

@@ -1,8 +1,5 @@
 #include "support/PlayingFixture.h"
 
-#include "game/GameState.h"
-#include "play/Routes.h"
-
 #include <sstream>
 
 namespace {

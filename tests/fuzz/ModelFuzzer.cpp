@@ -9,8 +9,6 @@
 #include "render/ShaderProgram.h"
 #include "support/TestData.h"
 
-#include <GL/glew.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>

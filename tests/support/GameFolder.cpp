@@ -1,11 +1,9 @@
 #include "support/GameFolder.h"
 
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 namespace fs = std::filesystem;

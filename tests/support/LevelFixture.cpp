@@ -1,8 +1,6 @@
 #include "support/LevelFixture.h"
 
-#include "app/Application.h"
 #include "game/Rules.h"
-#include "physics/PhysicsWorld.h"
 #include "render/ScreenQuad.h"
 
 void LevelFixture::SetUp()

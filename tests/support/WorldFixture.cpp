@@ -1,7 +1,6 @@
 #include "support/WorldFixture.h"
 
 #include "level/Tunnel.h"
-#include "physics/PhysicsWorld.h"
 
 #include <vector>
 
