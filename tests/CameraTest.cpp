@@ -1,6 +1,7 @@
 #include "physics/Camera.h"
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
+#include "physics/PhysicsWorld.h"
 #include "render/Model.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"
@@ -18,6 +19,21 @@ const glm::vec3 START(40, 10, 0); // where the level puts the player
 const float HALF_WIDTH = 2.0f;
 const float BOX_HALF_HEIGHT = START.y / 2 - 1; // the body's box is centred on the eye
 const SDL_Scancode FORWARD = SDL_SCANCODE_W, BACK = SDL_SCANCODE_S, LEFT = SDL_SCANCODE_A, RIGHT = SDL_SCANCODE_D;
+
+glm::vec3 toGlm(const btVector3& v)
+{
+    return glm::vec3(v.x(), v.y(), v.z());
+}
+
+// Where the line from one point to another first meets a body of the world.
+glm::vec3 firstHit(const glm::vec3& from, const glm::vec3& to)
+{
+    const btVector3 start(from.x, from.y, from.z), end(to.x, to.y, to.z);
+    btCollisionWorld::ClosestRayResultCallback result(start, end);
+    dynamicsWorld()->rayTest(start, end, result);
+    EXPECT_TRUE(result.hasHit());
+    return toGlm(result.m_hitPointWorld);
+}
 
 // The player at the start, alone in the world until a test builds a tunnel around him.
 class CameraTest : public WorldFixture {
@@ -78,7 +94,7 @@ protected:
     {
         CameraTest::SetUp();
         tunnel = makeTunnel(0, 0, 0);
-        floorY = firstHit(START, START - glm::vec3(0, 30, 0)).point.y;
+        floorY = firstHit(START, START - glm::vec3(0, 30, 0)).y;
     }
 
     // The player's part of a game tick: walking, then the physics step.
@@ -164,7 +180,7 @@ TEST_F(PlayerInTunnelTest, ThePlayerWalksUpTheStairsOntoTheRaisedFloor)
 
 TEST_F(PlayerInTunnelTest, WallPushesThePlayerBackAndHisContactTestFindsIt)
 {
-    const float wallZ = firstHit({START.x, floorY + 4, 0}, {START.x, floorY + 4, 40}).point.z; // on his right
+    const float wallZ = firstHit({START.x, floorY + 4, 0}, {START.x, floorY + 4, 40}).z; // on his right
     ticks(50);
     keys[RIGHT] = 1;
     for (int i = 0; i < 30; ++i) {

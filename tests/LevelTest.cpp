@@ -85,8 +85,9 @@ TEST_F(TunnelTest, StairsLiftWhatStandsBeyondThemOntoTheUpperFloorAndLeaveWhatSt
     EXPECT_LT(beyond->getPosition().x, origin.x + 300) << "pulled back towards the stairs";
     for (const auto* pieces : {&tunnel->getRealityPieces(), &tunnel->getGlassesPieces()}) {
         EXPECT_EQ(pieces->front()->getModel(), (*pieces)[9]->getModel()) << "both ends are dead ends";
-        EXPECT_FALSE(isTurnedRound(pieces->front()));
-        EXPECT_TRUE(isTurnedRound((*pieces)[9]));
+        // The far end is turned half round about y: its local x axis runs along world -x.
+        EXPECT_GT(pieces->front()->getModelMatrix()[0][0], 0.999f);
+        EXPECT_LT((*pieces)[9]->getModelMatrix()[0][0], -0.999f);
     }
     EXPECT_EQ(stairsReality, tunnel->getRealityPieces()[5]->getModel());
     EXPECT_EQ(stairsGlasses, tunnel->getGlassesPieces().back()->getModel());

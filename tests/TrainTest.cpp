@@ -1,8 +1,8 @@
 #include "world/Train.h"
 #include "physics/Camera.h"
+#include "physics/PhysicsWorld.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
-#include "support/WorldChecks.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <btBulletDynamicsCommon.h>

@@ -63,10 +63,7 @@ public:
 
     // The shell command that starts the game in this folder, after the environment settings.
     std::string run(const std::string& environment) const;
-    // Starts the game here and, once it has drawn the given number of frames (told by the
-    // culled-object lines each frame prints while culling is on), types the keys (xdotool key
-    // names) into its window, again each second until the game has ended (a busy X server may
-    // lose a key). Returns when the game has ended: a game killed by a signal exits with 128 +
-    // the signal's number, and one that never ends is killed (signal 9) after two minutes.
+    // Starts the game here and, once it has drawn the frames, types the keys into its window
+    // as play.sh does; returns when the game has ended.
     ProgramRun play(const std::string& keys, int framesFirst) const;
 };

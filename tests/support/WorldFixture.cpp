@@ -1,6 +1,7 @@
 #include "support/WorldFixture.h"
 
 #include "level/Tunnel.h"
+#include "physics/PhysicsWorld.h"
 
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include "render/Model.h"
 #include "support/RenderFixture.h"
-#include "support/WorldChecks.h"
 
 #include <gtest/gtest.h>
 
