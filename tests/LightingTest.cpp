@@ -48,30 +48,23 @@ protected:
         LevelFixture::SetUp();
         if (HasFatalFailure())
             return;
-        // The same scene program linked whole only, and the scene shaders of before.
+        withSubsets = defaultProgram;
+        // The same scene program linked whole only, and the scene shaders of before, set up as
+        // the game sets up its own; they live as long as the test's process.
         whole = std::make_unique<ShaderProgram>("shader/default_v2.glsl", "shader/default_f2.glsl");
         before = std::make_unique<ShaderProgram>(testData("scene_before_v.glsl"), testData("scene_before_f.glsl"));
         for (ShaderProgram* program : {whole.get(), before.get()}) {
             ASSERT_TRUE(program->isLinked());
-            setUpAsTheGameDoes(*program);
+            program->use(true);
+            program->setProj(camera->getProjectionMatrix());
+            program->setDepthBias();
+            program->use(false);
         }
-        withSubsets = defaultProgram;
     }
     void TearDown() override
     {
         defaultProgram = withSubsets;
-        for (ShaderProgram* program : {whole.get(), before.get()})
-            if (program)
-                program->destroy();
         LevelFixture::TearDown();
-    }
-
-    static void setUpAsTheGameDoes(ShaderProgram& program)
-    {
-        program.use(true);
-        program.setProj(camera->getProjectionMatrix());
-        program.setDepthBias();
-        program.use(false);
     }
 
     // The frame drawn by one program; the second frame counts, as the portal pass uses the
@@ -83,13 +76,6 @@ protected:
         renderFrame();
         defaultProgram = withSubsets;
         return readFrame();
-    }
-
-    void setScene(int tunnelIndex, glm::vec3 offset, glm::vec3 lookAlong)
-    {
-        gameState.currentTunnel = tunnel(tunnelIndex);
-        const glm::vec3 eye = tunnel(tunnelIndex)->getPosition() + offset;
-        aim(eye, eye + 10.0f * lookAlong);
     }
 
     std::unique_ptr<ShaderProgram> whole;
@@ -106,7 +92,9 @@ TEST_F(FrameShortcutsTest, EverySceneLooksTheSameWithLightSubsetsAsWithTheWholeP
         tunnel(6)->getTrain()->update();
     for (const Scene& scene : SCENES) {
         gameState.realityView = scene.realityView;
-        setScene(scene.tunnel, scene.offset, scene.along);
+        gameState.currentTunnel = tunnel(scene.tunnel);
+        const glm::vec3 eye = tunnel(scene.tunnel)->getPosition() + scene.offset;
+        aim(eye, eye + 10.0f * scene.along);
         const auto game = frameDrawnBy(withSubsets);
         const FrameDifference difference = compareFrames(game, frameDrawnBy(whole.get()));
         EXPECT_EQ(difference.differing, 0u) << scene.name << ": largest difference " << difference.largest;
