@@ -2,11 +2,13 @@
 // names what is wrong and plays on, or stops where it must, and never crashes or hangs. Each test
 // spoils its own copy of the folder, one fault to a file, and plays the real game in it until it
 // has drawn frames.
+#include "render/ShaderProgram.h"
 #include "support/GameFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -108,4 +110,15 @@ TEST_F(BadInputTest, AnUnreadableFontIsNamedOnceAndTheGamePlaysOnWithoutOnScreen
     expectPlaysOn(run);
     EXPECT_EQ(occurrences(run.output, "No on-screen text: the font assets/fonts/DejaVuSans.ttf"), 1) << run.output;
     EXPECT_GE(occurrences(run.output, "transparency off\n"), 1) << run.output;
+}
+
+// A folder, or a pipe that cannot be measured, is as unreadable as a missing file.
+TEST(ShaderFileTest, AFolderOrAPipeIsAnUnreadableShaderFile)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    ASSERT_EQ(write(pipeEnds[1], "void main() {}\n", 15), 15);
+    close(pipeEnds[1]);
+    for (const std::string& path : {std::filesystem::temp_directory_path().string(), "/dev/fd/" + std::to_string(pipeEnds[0])})
+        EXPECT_EXIT(readFile(path), ::testing::ExitedWithCode(EXIT_FAILURE), "Can't read file " + path);
 }

@@ -58,11 +58,6 @@ GameFolder::GameFolder() : ScratchFolder(fs::temp_directory_path())
         fs::copy(part, path / part, fs::copy_options::recursive);
 }
 
-std::string GameFolder::run(const std::string& environment) const
-{
-    return "cd " + path.string() + " && " + environment + " " + gameCommand();
-}
-
 ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
 {
     const std::string output = (path / "output.txt").string();

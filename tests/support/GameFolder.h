@@ -61,8 +61,6 @@ class GameFolder : public ScratchFolder {
 public:
     GameFolder();
 
-    // The shell command that starts the game in this folder, after the environment settings.
-    std::string run(const std::string& environment) const;
     // Starts the game here and, once it has drawn the frames, types the keys into its window
     // as play.sh does; returns when the game has ended.
     ProgramRun play(const std::string& keys, int framesFirst) const;

@@ -1,2 +1,0 @@
-#version 330 core
-broken
