@@ -123,6 +123,17 @@ void startWaitingTrain()
     gameState.waitingTrainTunnel = NO_WAITING_TRAIN;
 }
 
+// The glass door stands across the key's tunnel in the glasses view and beyond its far end
+// wall in the reality view, placed before the physics step so that it blocks on every tick.
+void placeGlassDoor()
+{
+    const Tunnel* glassDoorTunnel = gameState.tunnels[plan::GLASS_DOOR_TUNNEL];
+    if (gameState.currentTunnel != glassDoorTunnel)
+        return;
+    glassDoor->setPosition(glassDoorTunnel->getPosition() +
+                           (gameState.realityView ? plan::GLASS_DOOR_REALITY_SPOT : plan::GLASS_DOOR_GLASSES_SPOT));
+}
+
 void printCurrentTunnel()
 {
     for (int index = 0; index < TUNNEL_COUNT; ++index) {
@@ -148,6 +159,7 @@ bool updateTick()
     updatePatiencePuzzle();
     updateAlignPuzzle();
     gameState.currentTunnel = updatePlayerState(gameState.currentTunnel);
+    placeGlassDoor();
     if (playerState->hitByTrain) {
         gameState.lost = true;
         return true;

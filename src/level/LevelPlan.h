@@ -29,8 +29,11 @@ inline constexpr DoorIndex KEY_DOORS[] = {{2, 2}, {9, 5}};
 inline constexpr DoorIndex KEY_DOOR_SHOWN_IN_GLASSES{0, 2};
 inline constexpr DoorIndex KEY_LAST_DOOR{3, 5};
 
-// The glass door stands in the key's tunnel, in the glasses view only.
+// The glass door stands in the key's tunnel, in the glasses view only: there it blocks the
+// tunnel near its far end; in the reality view it waits out of the way, beyond the far end wall.
 inline constexpr int GLASS_DOOR_TUNNEL = 4;
+inline const glm::vec3 GLASS_DOOR_GLASSES_SPOT(350.0f, 0.0f, 0.0f);
+inline const glm::vec3 GLASS_DOOR_REALITY_SPOT(450.0f, 0.0f, 0.0f);
 
 // One switch (a front on a back plate) on the wall of each of three tunnels; only the third
 // starts on.

@@ -29,10 +29,6 @@ namespace {
 
 // Lights beyond the third of a tunnel cast no light: there are three shadow maps and uniforms.
 constexpr std::size_t MAX_SHADOW_LIGHTS = 3;
-// The glass door belongs to the key's tunnel (the fifth); in the reality view it stands out of the way
-// (beyond the far end wall), in the glasses view it blocks the tunnel near its far end.
-const glm::vec3 GLASS_DOOR_REALITY_OFFSET(450.0f, 0.0f, 0.0f);
-const glm::vec3 GLASS_DOOR_GLASSES_OFFSET(350.0f, 0.0f, 0.0f);
 // Every portal of a tunnel raises the stencil from 0 to this value over its screen area.
 constexpr GLint PORTAL_MARK = 1;
 
@@ -383,16 +379,11 @@ void restoreSceneState()
     glDepthMask(GL_TRUE);
 }
 
+// The glass door, where the rules placed it, shows in its tunnel's glasses view only.
 void drawGlassDoor()
 {
-    Tunnel* glassDoorTunnel = gameState.tunnels[plan::GLASS_DOOR_TUNNEL];
-    if (gameState.currentTunnel != glassDoorTunnel)
+    if (gameState.currentTunnel != gameState.tunnels[plan::GLASS_DOOR_TUNNEL] || gameState.realityView)
         return;
-    if (gameState.realityView) {
-        glassDoor->setPosition(glassDoorTunnel->getPosition() + GLASS_DOOR_REALITY_OFFSET);
-        return;
-    }
-    glassDoor->setPosition(glassDoorTunnel->getPosition() + GLASS_DOOR_GLASSES_OFFSET);
     if (!renderSettings.transparency) {
         glassDoor->draw(defaultProgram);
         return;
