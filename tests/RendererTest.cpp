@@ -25,17 +25,23 @@ const glm::vec3 BEFORE_DOOR(377, 10, -12);
 const glm::vec3 TOWARDS_DOOR(417, 10, -12);
 const glm::vec3 AWAY_FROM_DOOR(300, 10, -12);
 
-// The counts of the "N objects culled" lines that a frame printed, in order.
-std::vector<int> culledCountsOfAFrame()
+// What a frame reported: the counts of the "N objects culled" lines it printed, in order, and
+// the triangles of its main pass.
+struct FrameReport {
+    std::vector<int> culled;
+    unsigned triangles = 0;
+};
+
+FrameReport reportOfAFrame()
 {
     ::testing::internal::CaptureStdout();
-    renderFrame();
+    FrameReport report;
+    report.triangles = renderFrame().trianglesRendered;
     std::istringstream output(::testing::internal::GetCapturedStdout());
-    std::vector<int> counts;
     for (std::string line; std::getline(output, line);)
         if (line.find(" objects culled") != std::string::npos)
-            counts.push_back(std::stoi(line));
-    return counts;
+            report.culled.push_back(std::stoi(line));
+    return report;
 }
 
 } // namespace
@@ -89,7 +95,7 @@ TEST_F(RendererTest, EachViewDrawsOnlyTheDoorsAndTrainsItShowsAndWithCullingOffN
 {
     renderSettings.frustumCulling = false;
     aim(BEFORE_DOOR, TOWARDS_DOOR);
-    EXPECT_TRUE(culledCountsOfAFrame().empty());
+    EXPECT_TRUE(reportOfAFrame().culled.empty());
     const std::vector<std::uint8_t> withoutDoor = readFrame();
     ASSERT_FALSE(door(0, 0)->isShownInReality()); // the door to tunnel 1 starts in the glasses view only
     door(0, 0)->setRealityOpen(true);
@@ -112,11 +118,10 @@ TEST_F(RendererTest, ObjectsAndPortalsOutsideTheFrustumAreCulledAndCountedInEver
 {
     const glm::vec3 eye(240, 10, 0);
     aim(eye, eye + glm::vec3(100, 0, 0));
-    const std::vector<int> before = culledCountsOfAFrame();
+    const FrameReport before = reportOfAFrame();
     // One line for each shadow light, then the main pass's; the near end lies behind the eye.
-    ASSERT_EQ(before.size(), 4u);
-    EXPECT_GT(before[3], 0);
-    const unsigned trianglesBefore = renderSettings.trianglesRendered;
+    ASSERT_EQ(before.culled.size(), 4u);
+    EXPECT_GT(before.culled[3], 0);
 
     Model cubeModel("tunnel", "cube.obj");
     // Culled: behind the eye, far out to the side, past the far plane at 500, and 20 ahead above
@@ -130,26 +135,25 @@ TEST_F(RendererTest, ObjectsAndPortalsOutsideTheFrustumAreCulledAndCountedInEver
         tunnel(0)->place(new GameObject(&cubeModel), place.x, place.y, place.z);
     }
 
-    const std::vector<int> after = culledCountsOfAFrame();
-    ASSERT_EQ(after.size(), 4u);
-    EXPECT_EQ(after[3], before[3] + 5);
-    EXPECT_EQ(after[0], after[3]) << "the shadow pass culls against the camera's frustum too";
-    EXPECT_EQ(renderSettings.trianglesRendered, trianglesBefore + 3 * cubeModel.triangleCount());
+    const FrameReport after = reportOfAFrame();
+    ASSERT_EQ(after.culled.size(), 4u);
+    EXPECT_EQ(after.culled[3], before.culled[3] + 5);
+    EXPECT_EQ(after.culled[0], after.culled[3]) << "the shadow pass culls against the camera's frustum too";
+    EXPECT_EQ(after.triangles, before.triangles + 3 * cubeModel.triangleCount());
 
     // An open portal is counted when seen and culled when behind the eye; the view through it
     // draws the other tunnel whole, printing no line and leaving the culling setting as it was.
     aim(BEFORE_DOOR, AWAY_FROM_DOOR);
-    const int culledBefore = culledCountsOfAFrame().at(3);
+    const int culledBefore = reportOfAFrame().culled.at(3);
     aim(BEFORE_DOOR, TOWARDS_DOOR);
-    renderFrame();
-    const unsigned trianglesWithoutPortal = renderSettings.trianglesRendered;
+    const unsigned trianglesWithoutPortal = reportOfAFrame().triangles;
     door(0, 0)->openPortals(gameState.portalModels, camera);
-    EXPECT_EQ(culledCountsOfAFrame().size(), 4u);
+    const FrameReport withPortal = reportOfAFrame();
+    EXPECT_EQ(withPortal.culled.size(), 4u);
     EXPECT_TRUE(renderSettings.frustumCulling);
-    EXPECT_EQ(renderSettings.trianglesRendered,
-              trianglesWithoutPortal + tunnel(0)->getPortals().at(0)->getModel()->triangleCount());
+    EXPECT_EQ(withPortal.triangles, trianglesWithoutPortal + tunnel(0)->getPortals().at(0)->getModel()->triangleCount());
     aim(BEFORE_DOOR, AWAY_FROM_DOOR);
-    EXPECT_EQ(culledCountsOfAFrame().at(3), culledBefore + 1);
+    EXPECT_EQ(reportOfAFrame().culled.at(3), culledBefore + 1);
 }
 
 // The glass door of the fifth tunnel, across the tunnel in the glasses view.

@@ -52,10 +52,11 @@ std::string stepFileName(int step)
     return name.data();
 }
 
-void drawAndSwap()
+std::uint32_t drawAndSwap()
 {
-    drawGameFrame();
+    const std::uint32_t triangles = drawGameFrame();
     SDL_GL_SwapWindow(gameWindow());
+    return triangles;
 }
 
 // One PNG of small pictures of all the screenshots, in order.
@@ -110,9 +111,11 @@ int main(int argc, char** argv)
     gameState.keyboardState = keys.data();
 
     int frame = 0;
-    MainLoop loop(clock, {tickWithSound, stepPhysics, [&frame] {
+    std::uint32_t triangles = 0; // of the last frame drawn
+    MainLoop loop(clock, {tickWithSound, stepPhysics, [&frame, &triangles] {
                               if (++frame % TICKS_PER_DRAWN_FRAME == 0)
-                                  drawAndSwap();
+                                  triangles = drawAndSwap();
+                              return triangles;
                           }},
                   std::cout);
     loop.start();

@@ -90,10 +90,11 @@ void swapWindow()
 }
 
 // The main loop's draw step: the frame into the picture area of the window as it is now.
-void drawFrame()
+std::uint32_t drawFrame()
 {
-    drawGameFrame();
+    const std::uint32_t triangles = drawGameFrame();
     swapWindow();
+    return triangles;
 }
 
 void waitForKey()
@@ -206,11 +207,12 @@ void startUp(const Clock& clock)
     playerMessages.show(CONTROLS_HINT, CONTROLS_HINT_MS);
 }
 
-void drawGameFrame()
+std::uint32_t drawGameFrame()
 {
     fitFrameToWindow();
-    renderFrame();
+    const std::uint32_t triangles = renderFrame().trianglesRendered;
     overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls, isPaused());
+    return triangles;
 }
 
 void prepareEndScreen()

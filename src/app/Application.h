@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+
 class Clock;
 
 // Opens SDL, the 800 x 600 resizable window, the OpenGL 3.3 context and GLEW with the fixed GL
@@ -11,8 +13,9 @@ class Clock;
 bool initWindow(bool shown = true);
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
-// One frame of the game as the player sees it: the scene, then the overlay over it.
-void drawGameFrame();
+// One frame of the game as the player sees it: the scene, then the overlay over it; returns the
+// triangles its scene drew.
+std::uint32_t drawGameFrame();
 // The end screen of a won or lost game, then waits for a key.
 void showEndScreen();
 // Places the camera in front of the end screen.

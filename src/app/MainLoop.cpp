@@ -26,10 +26,10 @@ bool MainLoop::runFrame()
         // The physics step runs also on the tick that asked to quit.
         steps.stepPhysics();
     }
-    steps.drawFrame();
+    const std::uint32_t triangles = steps.drawFrame();
     if (renderSettings.showStats) {
         std::uint64_t now = clock.ticks();
-        writeStatsLine(statsOut, static_cast<int>(now - lastStatsTicks), renderSettings.trianglesRendered);
+        writeStatsLine(statsOut, static_cast<int>(now - lastStatsTicks), triangles);
         lastStatsTicks = now;
     }
     if (gameState.won || gameState.lost)

@@ -19,7 +19,7 @@ public:
     struct Steps {
         std::function<bool()> tick;        // one game tick; true = quit now
         std::function<void()> stepPhysics; // one physics step after every tick
-        std::function<void()> drawFrame;   // render and swap
+        std::function<std::uint32_t()> drawFrame; // render and swap; the triangles the frame drew
     };
 
     MainLoop(const Clock& clock, Steps steps, std::ostream& statsOut);

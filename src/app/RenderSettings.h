@@ -14,7 +14,6 @@ struct RenderSettings {
     bool wireframe = false;          // polygons drawn as lines (F3)
     bool showStats = false;          // statistics line after every frame (F2)
     bool showControls = false;       // the controls panel over the game (F1)
-    std::uint32_t trianglesRendered = 0; // triangles of the objects drawn by the last drawCulled
 };
 
 extern RenderSettings renderSettings;

@@ -152,15 +152,15 @@ void drawVisible(const VisibleSet& visible, ShaderProgram* program)
     program->use(true);
 }
 
-// The pass's statistics: its triangles, and how many objects the frustum culled.
-void reportPass(const VisibleSet& visible)
+// The pass's statistics: its triangles, and how many objects the frustum culled when it culled.
+void reportPass(const VisibleSet& visible, bool culled)
 {
-    renderSettings.trianglesRendered = 0;
+    frameStats.trianglesRendered = 0;
     for (const Portal* portal : visible.portals)
-        renderSettings.trianglesRendered += portal->triangleCount();
+        frameStats.trianglesRendered += portal->triangleCount();
     for (const GameObject* object : visible.objects)
-        renderSettings.trianglesRendered += object->triangleCount();
-    if (renderSettings.frustumCulling)
+        frameStats.trianglesRendered += object->triangleCount();
+    if (culled)
         std::cout << visible.culled << " objects culled\n";
 }
 
@@ -227,10 +227,10 @@ void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap*
 void renderShadowMaps(const std::vector<SpotLight*>& lights)
 {
     shadowProgram->use(true);
-    const VisibleSet& casters =
-        cullTunnel(gameState.currentTunnel, renderSettings.frustumCulling ? camera : nullptr, gameState.realityView);
+    const Camera* culledBy = renderSettings.frustumCulling ? camera : nullptr;
+    const VisibleSet& casters = cullTunnel(gameState.currentTunnel, culledBy, gameState.realityView);
     for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
-        reportPass(casters);
+        reportPass(casters, culledBy != nullptr);
         drawShadowMap(casters, lights[i], shadowMaps[i]);
     }
     frameTarget.bindScene();
@@ -331,10 +331,7 @@ void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* progra
     program->setProj(portal->clippedProjection(view, camera->getProjectionMatrix()));
 
     // The far side is drawn whole: the camera's frustum says nothing about what the portal shows.
-    const bool frustumCulling = renderSettings.frustumCulling;
-    renderSettings.frustumCulling = false;
-    drawCulled(seen, camera, program, realityView);
-    renderSettings.frustumCulling = frustumCulling;
+    drawCulled(seen, nullptr, program, realityView);
 }
 
 void unmarkPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
@@ -410,7 +407,8 @@ void drawScene()
         glEnable(GL_DEPTH_TEST);
         bindLights(lights, shadowMaps, defaultProgram);
         defaultProgram->setView(camera->syncViewMatrix());
-        drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
+        drawCulled(gameState.currentTunnel, renderSettings.frustumCulling ? camera : nullptr, defaultProgram,
+                   gameState.realityView);
     });
     timedPass(FramePass::GlassDoor, drawGlassDoor);
     defaultProgram->use(false);
@@ -458,11 +456,11 @@ void renderEndScreen(GameObject* screen)
     frameTarget.finishScene();
 }
 
-void drawCulled(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)
+void drawCulled(Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView)
 {
-    const VisibleSet& visible = cullTunnel(tunnel, renderSettings.frustumCulling ? camera : nullptr, realityView);
+    const VisibleSet& visible = cullTunnel(tunnel, culledBy, realityView);
     drawVisible(visible, program);
-    reportPass(visible);
+    reportPass(visible, culledBy != nullptr);
 }
 
 void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)

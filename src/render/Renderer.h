@@ -26,6 +26,7 @@ public:
 struct FrameStats {
     std::uint64_t shadowTexelsRedrawn = 0;                 // shadow-map texels cleared and drawn again
     std::array<unsigned, SCENE_LIGHTS> objectsLitBy{};     // objects drawn with each lamp's light code
+    std::uint32_t trianglesRendered = 0;                   // triangles of the frame's last pass, the main one
 };
 
 // Null (the default) times nothing.
@@ -39,7 +40,7 @@ const FrameStats& renderFrame();
 // lamp of its own: the screen hangs far from every tunnel light.
 void renderEndScreen(GameObject* screen);
 // Draws a tunnel's portals' frames, its shell of the view and its objects, skipping (and
-// counting) what lies outside the camera's frustum while culling is on.
-void drawCulled(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView);
+// counting) what lies outside the frustum of the camera it is culled by; null draws it whole.
+void drawCulled(Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView);
 // The stencil-masked views through the tunnel's portals; leaves the portal surfaces' depth.
 void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView);
