@@ -5,7 +5,7 @@
 #include "AllocationCounter.h"
 #include "app/Application.h"
 #include "play/ManualClock.h"
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "game/GameState.h"
 #include "game/Rules.h"
 #include "level/Tunnel.h"
@@ -170,7 +170,7 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, Allocat
     std::vector<double> times = timedFrames(
         [&] {
             everyFrame();
-            addWork(work, renderFrame());
+            addWork(work, renderFrame(gameFrameView()));
         },
         counter);
     const AllocationCounter::Counts allocations = counter.counted();
@@ -178,7 +178,7 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, Allocat
     setPassTimer(&timer);
     timedFrames([&] {
         everyFrame();
-        renderFrame();
+        renderFrame(gameFrameView());
         timer.collect();
     },
                 counter);
@@ -258,7 +258,7 @@ int main()
     startUp(clock);
     // Nothing prints while measuring: the culled-object lines would time the terminal.
     std::cout.setstate(std::ios::failbit);
-    renderFrame();
+    renderFrame(gameFrameView());
     glFinish();
     SDL_GL_SwapWindow(gameWindow());
     double startSeconds = millisecondsSince(processStart) / 1000.0;

@@ -74,7 +74,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     pushKey(SDLK_p);
     tick();
     const glm::vec3 trainAt = train->getPosition(), looking = camera->syncViewDirection();
-    renderFrame();
+    renderFrame(gameFrameView());
     overlay->drawOverGame(playerMessages, gameState.now(), false);
     const std::vector<std::uint8_t> running = readFrame();
     pushMouseMotion(200, 0);
@@ -82,7 +82,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     EXPECT_EQ(train->getPosition(), trainAt);
     EXPECT_EQ(camera->syncViewDirection(), looking);
     EXPECT_EQ(linesOnScreen().size(), shown);
-    renderFrame();
+    renderFrame(gameFrameView());
     overlay->drawOverGame(playerMessages, gameState.now(), false, true);
     EXPECT_GT(compareFrames(running, readFrame(), 0, {300, 300, 500, 450}).differing, 300u) << "it says it is paused";
 

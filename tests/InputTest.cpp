@@ -1,7 +1,7 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "level/Tunnel.h"
 
 #include <cmath>

@@ -72,8 +72,8 @@ protected:
     std::vector<std::uint8_t> frameDrawnBy(ShaderProgram* program)
     {
         defaultProgram = program;
-        renderFrame();
-        renderFrame();
+        renderFrame(gameFrameView());
+        renderFrame(gameFrameView());
         defaultProgram = withSubsets;
         return readFrame();
     }
@@ -117,12 +117,12 @@ TEST_F(FrameShortcutsTest, ARunningTrainsShadowsMatchMapsDrawnAfresh)
         for (int frame = 0; frame < 12; ++frame) {
             for (int step = 0; step < 5; ++step)
                 train->update();
-            renderFrame();
+            renderFrame(gameFrameView());
         }
         const auto kept = readFrame();
         for (ShadowMap* map : shadowMaps)
             map->forget();
-        renderFrame();
+        renderFrame(gameFrameView());
         const FrameDifference difference = compareFrames(kept, readFrame());
         EXPECT_EQ(difference.differing, 0u) << "check " << check << ": largest difference " << difference.largest;
     }
@@ -149,7 +149,7 @@ protected:
 TEST_F(ShadowPassTest, TheFloorIsBrightestUnderTheLightsAndDarkInTheShadowOfABlock)
 {
     aim({60, 25, 0}, {240, 0, 0});
-    renderFrame();
+    renderFrame(gameFrameView());
     const glm::vec3 underFirstLight = floorBelowLight(0);
     const glm::vec3 betweenLights = (underFirstLight + floorBelowLight(1)) * 0.5f;
     EXPECT_GT(brightnessAt(underFirstLight), 1.5 * brightnessAt(betweenLights));
@@ -162,9 +162,9 @@ TEST_F(ShadowPassTest, TheFloorIsBrightestUnderTheLightsAndDarkInTheShadowOfABlo
     const float halfWayUp = (tunnel(0)->getLights()[0]->position.y - underFirstLight.y) / 2;
     tunnel(0)->place(block, underFirstLight.x - tunnel(0)->getPosition().x, halfWayUp, 0);
     aim(underFirstLight + glm::vec3(-60, 12, 0), underFirstLight);
-    renderFrame();
+    renderFrame(gameFrameView());
     const double shadowed = brightnessAt(underFirstLight);
     block->setPosition(underFirstLight + glm::vec3(-80, halfWayUp, 0));
-    renderFrame();
+    renderFrame(gameFrameView());
     EXPECT_LT(shadowed, 0.5 * brightnessAt(underFirstLight));
 }

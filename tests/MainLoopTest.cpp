@@ -1,6 +1,6 @@
 #include "app/MainLoop.h"
 #include "play/ManualClock.h"
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "game/GameState.h"
 
 #include <gtest/gtest.h>

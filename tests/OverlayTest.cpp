@@ -5,7 +5,7 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "render/Overlay.h"
 
 #include <string>
@@ -30,7 +30,7 @@ protected:
     // Draws the scene and reads it, then the overlay of the game (or of the end screen) over it.
     void drawFrame(bool endScreen = false)
     {
-        renderFrame();
+        renderFrame(gameFrameView());
         scene = readFrame();
         if (endScreen)
             overlay->drawOverEndScreen();
@@ -107,7 +107,7 @@ TEST_F(OverlayTest, TheOverlayIsDrawnFilledInWireframeAndLeavesTheDrawingStateAs
     pushKey(SDLK_F1);
     pushKey(SDLK_F3);
     tick();
-    renderFrame();
+    renderFrame(gameFrameView());
     auto overlayOnWhite = [this] {
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);

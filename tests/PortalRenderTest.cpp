@@ -113,7 +113,7 @@ TEST_F(PortalLightTest, TheFirstFrameAfterWalkingThroughADoorShowsThePortalAsThe
     tick();
     door(0, 0)->openPortals(gameState.portalModels, camera);
     play(Route("look at the door").aim(doorCentre(0, 0), "look"));
-    renderFrame(); // the last frame in tunnel 0
+    renderFrame(gameFrameView()); // the last frame in tunnel 0
     play(Route("walk through").click("click"));
     ASSERT_EQ(gameState.currentTunnel, tunnel(1));
 

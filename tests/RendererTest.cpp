@@ -1,7 +1,7 @@
 #include "support/LevelFixture.h"
 #include "support/RenderChecks.h"
 
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "level/Level.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
@@ -36,7 +36,7 @@ FrameReport reportOfAFrame()
 {
     ::testing::internal::CaptureStdout();
     FrameReport report;
-    report.triangles = renderFrame().trianglesRendered;
+    report.triangles = renderFrame(gameFrameView()).trianglesRendered;
     std::istringstream output(::testing::internal::GetCapturedStdout());
     for (std::string line; std::getline(output, line);)
         if (line.find(" objects culled") != std::string::npos)
@@ -64,7 +64,7 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
 {
     aim({60, 12, 0}, {400, 6, 0});
     glGetError();
-    renderFrame();
+    renderFrame(gameFrameView());
     const std::vector<std::uint8_t> reality = readFrame();
     savePicture("screenshots/tunnel0-reality.png");
 
@@ -86,7 +86,7 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
     EXPECT_EQ(glm::ivec2(viewport[2], viewport[3]), glm::ivec2(WINDOW_WIDTH, WINDOW_HEIGHT));
 
     gameState.realityView = false;
-    renderFrame();
+    renderFrame(gameFrameView());
     savePicture("screenshots/tunnel0-glasses.png");
     EXPECT_GT(compareFrames(reality, readFrame(), 12).differing, WINDOW_WIDTH * WINDOW_HEIGHT / 3u);
 }
@@ -164,11 +164,11 @@ TEST_F(RendererTest, TheGlassDoorTintsWhatLiesBehindItInTheGlassesView)
     tick(); // the rules put the glass door in its place
     const glm::vec3 door = tunnel(plan::GLASS_DOOR_TUNNEL)->getPosition() + plan::GLASS_DOOR_GLASSES_SPOT;
     aim(door + glm::vec3(-40, 10, 0), door + glm::vec3(0, 10, 0)); // at the door's middle
-    renderFrame();
+    renderFrame(gameFrameView());
     const glm::ivec3 throughGlass = centreColour();
     savePicture("screenshots/glass-door.png");
     renderSettings.transparency = false;
-    renderFrame();
+    renderFrame(gameFrameView());
     const glm::ivec3 opaqueDoor = centreColour();
     drawMainPassOnly();
     const glm::ivec3 behindDoor = centreColour();

@@ -43,7 +43,7 @@ protected:
     {
         resizeGameWindow(width, height);
         frameTarget.fit(width, height);
-        renderFrame();
+        renderFrame(gameFrameView());
         return readWholeFrame();
     }
 };
@@ -99,7 +99,7 @@ protected:
         while (std::chrono::steady_clock::now() < giveUp) {
             tick();
             fitFrameToWindow();
-            renderFrame();
+            renderFrame(gameFrameView());
             SDL_GL_SwapWindow(gameWindow());
             if (frameTarget.drawableSize() == size)
                 return true;
@@ -114,7 +114,7 @@ TEST_F(FullscreenTest, F11FillsTheScreenWithThePictureAndSwitchesBackToTheWindow
     // The same view for every frame compared: the ticks run while waiting move the player.
     auto frameDownTheTunnel = [this] {
         aim(tunnel(0)->getPosition() + glm::vec3(100, 4, 0), tunnel(0)->getPosition() + glm::vec3(110, 4, 0));
-        renderFrame();
+        renderFrame(gameFrameView());
         return readWholeFrame();
     };
     fitFrameToWindow();

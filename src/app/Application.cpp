@@ -4,16 +4,18 @@
 #include "app/Input.h"
 #include "app/MainLoop.h"
 #include "app/PausableClock.h"
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "app/SdlClock.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
 #include "level/AssetManifest.h"
 #include "level/Level.h"
+#include "level/LevelPlan.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/FrameTarget.h"
+#include "render/FrameView.h"
 #include "render/Model.h"
 #include "render/Overlay.h"
 #include "render/PortalShadowMaps.h"
@@ -207,10 +209,26 @@ void startUp(const Clock& clock)
     playerMessages.show(CONTROLS_HINT, CONTROLS_HINT_MS);
 }
 
+FrameView gameFrameView()
+{
+    FrameView frame;
+    frame.tunnel = gameState.currentTunnel;
+    frame.view = camera->syncViewMatrix(); // reads the eye back from the body once for the frame
+    frame.projection = camera->getProjectionMatrix();
+    frame.eye = camera->getPosition();
+    frame.viewDirection = glm::normalize(camera->getTarget() - camera->getPosition());
+    frame.culledBy = renderSettings.frustumCulling ? camera : nullptr;
+    frame.realityView = gameState.realityView;
+    if (gameState.inTunnel(plan::GLASS_DOOR_TUNNEL) && !gameState.realityView)
+        frame.glassDoor = glassDoor;
+    frame.settings = renderSettings;
+    return frame;
+}
+
 std::uint32_t drawGameFrame()
 {
     fitFrameToWindow();
-    const std::uint32_t triangles = renderFrame().trianglesRendered;
+    const std::uint32_t triangles = renderFrame(gameFrameView()).trianglesRendered;
     overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls, isPaused());
     return triangles;
 }
@@ -235,7 +253,7 @@ void drawEndScreen()
         screen->setPosition(END_SCREEN_POSITION);
         screen->rotate(0, 180, 0);
     }
-    renderEndScreen(screen);
+    renderEndScreen(gameFrameView(), screen);
     overlay->drawOverEndScreen();
 }
 
@@ -251,6 +269,7 @@ void showEndScreen()
 
 void releaseGame()
 {
+    releaseRenderer();
     destroyProgram(defaultProgram);
     destroyProgram(shadowProgram);
     destroyProgram(debugProgram);

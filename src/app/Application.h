@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/FrameView.h"
 #include "render/PictureArea.h"
 
 #include <SDL.h>
@@ -13,6 +14,8 @@ class Clock;
 bool initWindow(bool shown = true);
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
+// What the next frame shows of the game: the current tunnel, the player's eye, the view and the toggles.
+FrameView gameFrameView();
 // One frame of the game as the player sees it: the scene, then the overlay over it; returns the
 // triangles its scene drew.
 std::uint32_t drawGameFrame();

@@ -1,7 +1,7 @@
 #include "app/Input.h"
 
 #include "app/Application.h"
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"

@@ -1,7 +1,7 @@
 #include "app/MainLoop.h"
 
 #include "app/Clock.h"
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 #include "game/GameState.h"
 
 MainLoop::MainLoop(const Clock& clock, Steps steps, std::ostream& statsOut)

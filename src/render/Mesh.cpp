@@ -1,6 +1,5 @@
 #include "render/Mesh.h"
 
-#include "app/RenderSettings.h"
 
 Mesh::Mesh(std::vector<glm::vec3> positions, std::vector<glm::vec2> texCoords, std::vector<glm::vec3> normals,
            std::vector<GLuint> indices, std::vector<GLuint> textures, glm::vec3 maxCorner, glm::vec3 minCorner)
@@ -39,18 +38,9 @@ void Mesh::draw() const
     glEnableVertexAttribArray(1);
     glEnableVertexAttribArray(2);
 
-    // The filters are rewritten on every draw so that a settings key acts on the next frame.
-    const GLint magnifyFilter = renderSettings.nearestSampling ? GL_NEAREST : GL_LINEAR;
-    GLint minifyFilter = GL_LINEAR_MIPMAP_LINEAR;
-    if (renderSettings.mipmapMode == MipmapMode::Off)
-        minifyFilter = magnifyFilter;
-    else if (renderSettings.mipmapMode == MipmapMode::Nearest)
-        minifyFilter = GL_NEAREST_MIPMAP_LINEAR;
     for (std::size_t unit = 0; unit < textures.size(); ++unit) {
         glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
         glBindTexture(GL_TEXTURE_2D, textures[unit]);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnifyFilter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minifyFilter);
     }
 
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT, nullptr);

@@ -1,9 +1,6 @@
 #include "render/Renderer.h"
 
-#include "app/RenderSettings.h"
-#include "game/GameState.h"
-#include "level/Level.h"
-#include "level/LevelPlan.h"
+#include "render/FrameView.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/FrameTarget.h"
@@ -179,12 +176,12 @@ void addCasters(const GameObject* object, ShadowMapContents& contents)
 // Kept from frame to frame, so that its list keeps its storage.
 ShadowMapContents shadowMapContents;
 
-const ShadowMapContents& shadowContents(const VisibleSet& visible, const SpotLight* light)
+const ShadowMapContents& shadowContents(const VisibleSet& visible, const SpotLight* light, bool wireframe)
 {
     ShadowMapContents& contents = shadowMapContents;
     contents.casters.clear();
     contents.lightViewProjection = light->viewProjection();
-    contents.wireframe = renderSettings.wireframe;
+    contents.wireframe = wireframe;
     // A portal's frame is placed on the portal when drawn: the portal's matrix stands for it.
     for (const Portal* portal : visible.portals)
         contents.casters.push_back({portal, portal->getModelMatrix(), portal->getModel()->corners(), false});
@@ -198,9 +195,9 @@ const ShadowMapContents& shadowContents(const VisibleSet& visible, const SpotLig
 // drawn: only the stale area is cleared and drawn again (all of the map when the light moved).
 // Face culling stays disabled here, so the front-face selection has no effect: enabling it
 // changed the train's shadow edges. The shadow program must be current.
-void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap* map)
+void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap* map, bool wireframe)
 {
-    const ShadowMapContents& contents = shadowContents(casters, light);
+    const ShadowMapContents& contents = shadowContents(casters, light, wireframe);
     const glm::mat4 lightViewProjection = contents.lightViewProjection;
     const ShadowMapArea stale = map->staleArea(contents);
     map->remember(contents);
@@ -224,29 +221,29 @@ void drawShadowMap(const VisibleSet& casters, const SpotLight* light, ShadowMap*
 
 // The current tunnel's maps. Every light's pass culls against the camera alike: the tunnel is
 // culled once, and each pass reports it (its line printed once a light).
-void renderShadowMaps(const std::vector<SpotLight*>& lights)
+void renderShadowMaps(const FrameView& frame)
 {
     shadowProgram->use(true);
-    const Camera* culledBy = renderSettings.frustumCulling ? camera : nullptr;
-    const VisibleSet& casters = cullTunnel(gameState.currentTunnel, culledBy, gameState.realityView);
+    const VisibleSet& casters = cullTunnel(frame.tunnel, frame.culledBy, frame.realityView);
+    const std::vector<SpotLight*>& lights = frame.tunnel->getLights();
     for (std::size_t i = 0; i < shadowLightCount(lights); ++i) {
-        reportPass(casters, culledBy != nullptr);
-        drawShadowMap(casters, lights[i], shadowMaps[i]);
+        reportPass(casters, frame.culledBy != nullptr);
+        drawShadowMap(casters, lights[i], shadowMaps[i], frame.settings.wireframe);
     }
     frameTarget.bindScene();
 }
 
 // The maps of a tunnel seen through a portal, brought up to date. Everything the view shows
 // casts shadows: the view draws the tunnel whole. No line is printed, nothing is counted.
-const std::vector<ShadowMap*>& renderSeenTunnelShadowMaps(const Tunnel* seen, bool realityView)
+const std::vector<ShadowMap*>& renderSeenTunnelShadowMaps(const Tunnel* seen, const FrameView& frame)
 {
-    if (seen == gameState.currentTunnel)
+    if (seen == frame.tunnel)
         return shadowMaps;
     const std::vector<ShadowMap*>& maps = portalShadowMaps.mapsFor(seen);
-    const VisibleSet& casters = cullTunnel(seen, nullptr, realityView);
+    const VisibleSet& casters = cullTunnel(seen, nullptr, frame.realityView);
     shadowProgram->use(true);
     for (std::size_t i = 0; i < shadowLightCount(seen->getLights()); ++i)
-        drawShadowMap(casters, seen->getLights()[i], maps[i]);
+        drawShadowMap(casters, seen->getLights()[i], maps[i], frame.settings.wireframe);
     return maps;
 }
 
@@ -263,7 +260,7 @@ void bindLights(const std::vector<SpotLight*>& lights, const std::vector<ShadowM
     }
 }
 
-// Widens the window area to the points of an object (and its children) seen by the camera;
+// Widens the window area to the points of an object (and its children) seen by the eye;
 // false when a point lies at or behind the eye, where the area says nothing.
 bool addWindowArea(const GameObject* object, const glm::mat4& toClip, ProjectedArea& area)
 {
@@ -278,10 +275,9 @@ bool addWindowArea(const GameObject* object, const glm::mat4& toClip, ProjectedA
 
 // Where the portal's surface lies on the window; false when it reaches behind the eye and may
 // cover any pixel.
-bool portalWindowArea(const Portal* portal, Camera* camera, ProjectedArea& area)
+bool portalWindowArea(const Portal* portal, const FrameView& frame, ProjectedArea& area)
 {
-    const glm::mat4 toClip = camera->getProjectionMatrix() * camera->syncViewMatrix();
-    return addWindowArea(portal, toClip, area);
+    return addWindowArea(portal, frame.projection * frame.view, area);
 }
 
 // The view through a portal can only show where the portal's surface lies on the window: the
@@ -299,7 +295,7 @@ void limitToPortalArea(const ProjectedArea& area)
 
 // Stencil steps of one portal: raise (or lower) the stencil under the portal's surface
 // wherever it does not already hold the given value, drawing no colour and no depth.
-void markPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
+void markPortalArea(Portal* portal, const FrameView& frame, ShaderProgram* program)
 {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_FALSE);
@@ -308,12 +304,12 @@ void markPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
     glStencilFunc(GL_NOTEQUAL, 0, 0xFF);
     glStencilOp(GL_INCR, GL_KEEP, GL_KEEP);
     glStencilMask(0xFF);
-    program->setView(camera->syncViewMatrix());
+    program->setView(frame.view);
     portal->drawSurface(program);
 }
 
 // The tunnel seen through the portal is lit by its own lamps, with its own shadows.
-void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* program, bool realityView,
+void drawViewThroughPortal(Portal* portal, const FrameView& frame, ShaderProgram* program,
                            const std::vector<ShadowMap*>& seenShadowMaps)
 {
     Tunnel* seen = portal->getLinkedPortal()->getTunnel();
@@ -326,15 +322,15 @@ void drawViewThroughPortal(Portal* portal, Camera* camera, ShaderProgram* progra
     glStencilFunc(GL_EQUAL, PORTAL_MARK, 0xFF);
 
     bindLights(seen->getLights(), seenShadowMaps, program);
-    const glm::mat4 view = portal->portalView(camera->syncViewMatrix());
+    const glm::mat4 view = portal->portalView(frame.view);
     program->setView(view);
-    program->setProj(portal->clippedProjection(view, camera->getProjectionMatrix()));
+    program->setProj(portal->clippedProjection(view, frame.projection));
 
     // The far side is drawn whole: the camera's frustum says nothing about what the portal shows.
-    drawCulled(seen, nullptr, program, realityView);
+    drawCulled(seen, nullptr, program, frame.realityView);
 }
 
-void unmarkPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
+void unmarkPortalArea(Portal* portal, const FrameView& frame, ShaderProgram* program)
 {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_FALSE);
@@ -342,14 +338,14 @@ void unmarkPortalArea(Portal* portal, Camera* camera, ShaderProgram* program)
     glStencilMask(0xFF);
     glStencilFunc(GL_NOTEQUAL, PORTAL_MARK, 0xFF);
     glStencilOp(GL_DECR, GL_KEEP, GL_KEEP);
-    program->setProj(camera->getProjectionMatrix());
-    program->setView(camera->syncViewMatrix());
+    program->setProj(frame.projection);
+    program->setView(frame.view);
     portal->drawSurface(program);
 }
 
 // Leaves only the portal surfaces in the depth buffer, in front of whatever stood before them,
 // so the main pass draws around the views and hides them only where something is nearer.
-void writePortalDepths(Tunnel* tunnel, Camera* camera, ShaderProgram* program)
+void writePortalDepths(const FrameView& frame, ShaderProgram* program)
 {
     glDisable(GL_STENCIL_TEST);
     glStencilMask(0x00);
@@ -358,10 +354,9 @@ void writePortalDepths(Tunnel* tunnel, Camera* camera, ShaderProgram* program)
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_ALWAYS);
     glClear(GL_DEPTH_BUFFER_BIT);
-    for (Portal* portal : tunnel->getPortals()) {
-        program->setView(camera->syncViewMatrix());
+    program->setView(frame.view);
+    for (Portal* portal : frame.tunnel->getPortals())
         portal->drawSurface(program);
-    }
 }
 
 // The state the main pass draws in: depth test with GL_LESS, colour and depth writes on,
@@ -376,41 +371,86 @@ void restoreSceneState()
     glDepthMask(GL_TRUE);
 }
 
-// The glass door, where the rules placed it, shows in its tunnel's glasses view only.
-void drawGlassDoor()
+void drawGlassDoor(const FrameView& frame)
 {
-    if (gameState.currentTunnel != gameState.tunnels[plan::GLASS_DOOR_TUNNEL] || gameState.realityView)
+    if (frame.glassDoor == nullptr)
         return;
-    if (!renderSettings.transparency) {
-        glassDoor->draw(defaultProgram);
+    if (!frame.settings.transparency) {
+        frame.glassDoor->draw(defaultProgram);
         return;
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glassDoor->draw(defaultProgram);
+    frame.glassDoor->draw(defaultProgram);
     glDisable(GL_BLEND);
 }
 
-// The passes of a frame into the frame's target, bound and cleared.
-void drawScene()
+// The views through the current tunnel's portals, stencil-masked; leaves the portal surfaces' depth.
+void drawPortalViews(const FrameView& frame, ShaderProgram* program)
 {
-    const std::vector<SpotLight*>& lights = gameState.currentTunnel->getLights();
+    portalShadowMaps.newFrame();
+    for (Portal* portal : frame.tunnel->getPortals()) {
+        // A portal without its other side has nothing to show; its area stays as the frame
+        // left it. Nor does a portal wholly off the window.
+        if (portal->getLinkedPortal() == nullptr)
+            continue;
+        ProjectedArea area;
+        const bool areaKnown = portalWindowArea(portal, frame, area);
+        if (areaKnown && !area.overlapsView())
+            continue;
+        const auto& seenShadowMaps = renderSeenTunnelShadowMaps(portal->getLinkedPortal()->getTunnel(), frame);
+        frameTarget.bindScene();
+        program->use(true);
+        if (areaKnown)
+            limitToPortalArea(area);
+        markPortalArea(portal, frame, program);
+        drawViewThroughPortal(portal, frame, program, seenShadowMaps);
+        unmarkPortalArea(portal, frame, program);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    writePortalDepths(frame, program);
+    restoreSceneState();
+}
 
-    timedPass(FramePass::Shadow, [&] { renderShadowMaps(lights); });
+// The diffuse textures (unit 0) are sampled with the settings' filters for the whole frame.
+GLuint diffuseSampler = 0;
+
+void bindDiffuseSampler(const RenderSettings& settings)
+{
+    if (diffuseSampler == 0) {
+        glGenSamplers(1, &diffuseSampler);
+        glSamplerParameteri(diffuseSampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glSamplerParameteri(diffuseSampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    }
+    const GLint magnifyFilter = settings.nearestSampling ? GL_NEAREST : GL_LINEAR;
+    GLint minifyFilter = GL_LINEAR_MIPMAP_LINEAR;
+    if (settings.mipmapMode == MipmapMode::Off)
+        minifyFilter = magnifyFilter;
+    else if (settings.mipmapMode == MipmapMode::Nearest)
+        minifyFilter = GL_NEAREST_MIPMAP_LINEAR;
+    glSamplerParameteri(diffuseSampler, GL_TEXTURE_MAG_FILTER, magnifyFilter);
+    glSamplerParameteri(diffuseSampler, GL_TEXTURE_MIN_FILTER, minifyFilter);
+    glBindSampler(0, diffuseSampler);
+}
+
+// The passes of a frame into the frame's target, bound and cleared.
+void drawScene(const FrameView& frame)
+{
+    bindDiffuseSampler(frame.settings);
+    timedPass(FramePass::Shadow, [&] { renderShadowMaps(frame); });
     shadowProgram->use(false);
     defaultProgram->use(true);
 
-    timedPass(FramePass::Portal,
-              [] { drawPortals(gameState.currentTunnel, camera, defaultProgram, gameState.realityView); });
+    timedPass(FramePass::Portal, [&] { drawPortalViews(frame, defaultProgram); });
 
     timedPass(FramePass::Main, [&] {
         glEnable(GL_DEPTH_TEST);
-        bindLights(lights, shadowMaps, defaultProgram);
-        defaultProgram->setView(camera->syncViewMatrix());
-        drawCulled(gameState.currentTunnel, renderSettings.frustumCulling ? camera : nullptr, defaultProgram,
-                   gameState.realityView);
+        bindLights(frame.tunnel->getLights(), shadowMaps, defaultProgram);
+        defaultProgram->setProj(frame.projection);
+        defaultProgram->setView(frame.view);
+        drawCulled(frame.tunnel, frame.culledBy, defaultProgram, frame.realityView);
     });
-    timedPass(FramePass::GlassDoor, drawGlassDoor);
+    timedPass(FramePass::GlassDoor, [&] { drawGlassDoor(frame); });
     defaultProgram->use(false);
 }
 
@@ -421,27 +461,28 @@ void setPassTimer(PassTimer* timer)
     passTimer = timer;
 }
 
-const FrameStats& renderFrame()
+const FrameStats& renderFrame(const FrameView& frame)
 {
     frameStats = FrameStats{};
     frameTarget.beginScene();
-    drawScene();
+    drawScene(frame);
+    glBindSampler(0, 0);
     frameTarget.finishScene();
     return frameStats;
 }
 
-void renderEndScreen(GameObject* screen)
+void renderEndScreen(const FrameView& frame, const GameObject* screen)
 {
     frameTarget.beginScene();
-    drawScene();
+    drawScene(frame);
     // An empty first shadow map (cleared to the far depth) lets the lamp reach every point.
     shadowMaps[0]->bind();
     glClear(GL_DEPTH_BUFFER_BIT);
     frameTarget.bindScene();
     shadowMaps[0]->forget();
 
-    const glm::vec3 along = camera->syncViewDirection();
-    const SpotLight lamp(camera->syncPosition() - along * END_SCREEN_LAMP_BEHIND_EYE, glm::vec3(1.0f), along);
+    const glm::vec3 along = frame.viewDirection;
+    const SpotLight lamp(frame.eye - along * END_SCREEN_LAMP_BEHIND_EYE, glm::vec3(1.0f), along);
     const SpotLight unlit(lamp.position, glm::vec3(0.0f), along);
     defaultProgram->use(true);
     glActiveTexture(GL_TEXTURE1);
@@ -453,38 +494,21 @@ void renderEndScreen(GameObject* screen)
     defaultProgram->setSpotLight(&unlit, 3);
     screen->draw(defaultProgram);
     defaultProgram->use(false);
+    glBindSampler(0, 0);
     frameTarget.finishScene();
 }
 
-void drawCulled(Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView)
+void drawCulled(const Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView)
 {
     const VisibleSet& visible = cullTunnel(tunnel, culledBy, realityView);
     drawVisible(visible, program);
     reportPass(visible, culledBy != nullptr);
 }
 
-void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView)
+void releaseRenderer()
 {
-    portalShadowMaps.newFrame();
-    for (Portal* portal : tunnel->getPortals()) {
-        // A portal without its other side has nothing to show; its area stays as the frame
-        // left it. Nor does a portal wholly off the window.
-        if (portal->getLinkedPortal() == nullptr)
-            continue;
-        ProjectedArea area;
-        const bool areaKnown = portalWindowArea(portal, camera, area);
-        if (areaKnown && !area.overlapsView())
-            continue;
-        const auto& seenShadowMaps = renderSeenTunnelShadowMaps(portal->getLinkedPortal()->getTunnel(), realityView);
-        frameTarget.bindScene();
-        program->use(true);
-        if (areaKnown)
-            limitToPortalArea(area);
-        markPortalArea(portal, camera, program);
-        drawViewThroughPortal(portal, camera, program, realityView, seenShadowMaps);
-        unmarkPortalArea(portal, camera, program);
-        glDisable(GL_SCISSOR_TEST);
-    }
-    writePortalDepths(tunnel, camera, program);
-    restoreSceneState();
+    if (diffuseSampler == 0) // no frame was drawn, perhaps without a context
+        return;
+    glDeleteSamplers(1, &diffuseSampler);
+    diffuseSampler = 0;
 }

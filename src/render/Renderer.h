@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class Camera;
+struct FrameView;
 class GameObject;
 class ShaderProgram;
 class Tunnel;
@@ -32,15 +33,15 @@ struct FrameStats {
 // Null (the default) times nothing.
 void setPassTimer(PassTimer* timer);
 
-// Draws one frame of the current tunnel into the frame target's picture area: shadow passes,
+// Draws one frame of what the view shows into the frame target's picture area: shadow passes,
 // portal pass, lit main pass, glass door. Ends with the window's framebuffer bound and the
 // viewport at the whole picture area.
-const FrameStats& renderFrame();
-// The last frame of the tunnel, then the won or lost screen in front of the camera, lit by a
-// lamp of its own: the screen hangs far from every tunnel light.
-void renderEndScreen(GameObject* screen);
+const FrameStats& renderFrame(const FrameView& frame);
+// The frame, then the won or lost screen in front of the eye, lit by a lamp of its own: the
+// screen hangs far from every tunnel light.
+void renderEndScreen(const FrameView& frame, const GameObject* screen);
 // Draws a tunnel's portals' frames, its shell of the view and its objects, skipping (and
 // counting) what lies outside the frustum of the camera it is culled by; null draws it whole.
-void drawCulled(Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView);
-// The stencil-masked views through the tunnel's portals; leaves the portal surfaces' depth.
-void drawPortals(Tunnel* tunnel, Camera* camera, ShaderProgram* program, bool realityView);
+void drawCulled(const Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView);
+// Releases what the renderer made for itself.
+void releaseRenderer();

@@ -31,7 +31,7 @@ inline void aim(glm::vec3 eye, glm::vec3 target)
 // The next frame as the game draws it, read back.
 inline std::vector<std::uint8_t> drawnFrame()
 {
-    renderFrame();
+    renderFrame(gameFrameView());
     return readFrame();
 }
 

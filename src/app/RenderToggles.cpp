@@ -1,3 +1,3 @@
-#include "app/RenderSettings.h"
+#include "app/RenderToggles.h"
 
 RenderSettings renderSettings;

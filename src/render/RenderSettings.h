@@ -5,7 +5,7 @@
 // How a minified texture uses its mipmaps; F5 goes round them in this order.
 enum class MipmapMode { Off, Nearest, Linear };
 
-// The render toggles, changed only by keys and read by the renderer every frame.
+// The render toggles: how the renderer draws a frame it is given.
 struct RenderSettings {
     bool transparency = true;        // the glass door is alpha-blended (F9)
     bool frustumCulling = true;      // objects outside the view frustum are skipped and counted (F8)
@@ -16,4 +16,3 @@ struct RenderSettings {
     bool showControls = false;       // the controls panel over the game (F1)
 };
 
-extern RenderSettings renderSettings;
