@@ -418,6 +418,7 @@ void drawScene()
     timedPass(FramePass::Main, [&] {
         glEnable(GL_DEPTH_TEST);
         bindLights(lights, shadowMaps, defaultProgram);
+        defaultProgram->setProj(camera->getProjectionMatrix()); // the field of view may have changed
         defaultProgram->setView(camera->syncViewMatrix());
         drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
     });
