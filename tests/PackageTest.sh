@@ -6,6 +6,8 @@ set -euo pipefail
 support="$(cd "$(dirname "$0")/support" && pwd)"
 scratch=$(mktemp -d /tmp/marrowdeep-package-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
+# The game keeps its settings here, not with the player's own.
+export XDG_CONFIG_HOME="$scratch/config"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # Runs a launcher that must refuse to start the game, and checks what it says. A game started

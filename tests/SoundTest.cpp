@@ -3,6 +3,7 @@
 // mixer, then waits until 40 ms more have been mixed: a sound started by a tick is heard from the
 // first buffer after that mark. Checks compare heard frames with those marks, so they stay exact
 // on a busy machine, where a wall-clock recording would drift against the ticks.
+#include "app/Options.h"
 #include "sound/GameSound.h"
 #include "sound/SoundBoard.h"
 #include "support/GameFolder.h"
@@ -12,6 +13,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -241,6 +243,24 @@ TEST_F(SoundTest, MSilencesEverythingUntilItIsPressedAgain)
 
     EXPECT_EQ(loudFrames(heard, marks[muted] + 2 * recorder->framesPerTick(), marks[unmuted - 1]), 0u);
     EXPECT_GT(loudFrames(heard, marks[unmuted] + 2 * recorder->framesPerTick(), heard.size() / 2), 0u);
+}
+
+TEST_F(SoundTest, TheVolumeIsTheShareOfEverySoundHeard)
+{
+    rest(5);
+    // The click of the glasses at full volume, then at half.
+    pushKey(SDLK_e);
+    rest(15);
+    changeSetting(Setting::Volume, -5);
+    pushKey(SDLK_e);
+    rest(15);
+    const Samples heard = recorder->stop();
+    auto loudest = [&heard](std::size_t fromFrame, std::size_t toFrame) {
+        return *std::max_element(heard.begin() + 2 * fromFrame, heard.begin() + 2 * toFrame);
+    };
+    const int full = loudest(marks[5], marks[20]);
+    EXPECT_GT(full, 1000);
+    EXPECT_NEAR(loudest(marks[20], heard.size() / 2), full / 2, 1);
 }
 
 // Sound without the game: a board in a game folder of its own, driven by the cues it is handed.

@@ -3,6 +3,8 @@
 #include "app/Clock.h"
 #include "app/Input.h"
 #include "app/MainLoop.h"
+#include "app/Options.h"
+#include "app/OptionsPanel.h"
 #include "app/PausableClock.h"
 #include "app/RenderToggles.h"
 #include "app/SdlClock.h"
@@ -83,6 +85,9 @@ void createShaderPrograms()
     debugProgram->use(true);
     debugProgram->setModel(glm::mat4(1.0f));
     debugProgram->use(false);
+
+    pictureProgram = new ShaderProgram("shader/picture_v.glsl", "shader/picture_f.glsl");
+    frameTarget.usePictureProgram(pictureProgram);
 }
 
 void swapWindow()
@@ -139,20 +144,25 @@ const PictureArea& fitFrameToWindow()
     return frameTarget.fit(width, height);
 }
 
-void toggleFullscreen()
+bool setFullscreen(bool fullscreen)
 {
     if (!window)
-        return;
-    const bool fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        return false;
+    auto isFullscreen = [] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0; };
     // SDL leaves the window as it was when the switch fails.
-    if (SDL_SetWindowFullscreen(window, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) < 0)
+    if (fullscreen != isFullscreen() &&
+        SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) < 0)
         std::cerr << "Could not switch to fullscreen! SDL Error: " << SDL_GetError() << std::endl;
+    return isFullscreen();
 }
 
 bool initWindow(bool shown)
 {
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return fail("SDL could not initialize! SDL Error: ", SDL_GetError());
+    // The game plays on without gamepads when SDL cannot look for them.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) < 0)
+        std::cerr << "No gamepads: SDL Error: " << SDL_GetError() << std::endl;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
@@ -229,7 +239,8 @@ std::uint32_t drawGameFrame()
 {
     fitFrameToWindow();
     const std::uint32_t triangles = renderFrame(gameFrameView()).trianglesRendered;
-    overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls, isPaused());
+    overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls, isPaused(),
+                          optionsPanel.shown());
     return triangles;
 }
 
@@ -273,6 +284,8 @@ void releaseGame()
     destroyProgram(defaultProgram);
     destroyProgram(shadowProgram);
     destroyProgram(debugProgram);
+    frameTarget.usePictureProgram(nullptr);
+    destroyProgram(pictureProgram);
     deleteAndClear(overlay);
     deleteAndClear(camera);
     for (ShadowMap* shadowMap : shadowMaps) {
@@ -339,6 +352,7 @@ int runGame()
     startSound();
     SdlClock clock;
     startUp(clock);
+    useSettings(SettingsFile::ofPlayer());
     MainLoop loop(clock, {tickWithSound, stepWorld, drawFrame}, std::cout);
     loop.start();
     loop.run();

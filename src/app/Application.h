@@ -9,8 +9,8 @@
 
 class Clock;
 
-// Opens SDL, the 800 x 600 resizable window, the OpenGL 3.3 context and GLEW with the fixed GL
-// state. A hidden window (for drawing that is only read back) does not trap the mouse.
+// Opens SDL with its gamepads, the 800 x 600 resizable window, the OpenGL 3.3 context and GLEW
+// with the fixed GL state. A hidden window (for drawing that is only read back) does not trap the mouse.
 bool initWindow(bool shown = true);
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
@@ -40,12 +40,14 @@ void setPaused(bool paused);
 bool isPaused();
 // One physics step after a tick; the world stands still while the game is paused.
 void stepWorld();
-// The whole program: 0 after a normal end, -1 when the window cannot be made.
+// The whole program, with the player's settings file: 0 after a normal end, -1 when the window
+// cannot be made.
 int runGame();
 
 SDL_Window* gameWindow();
 // The frame target follows the window's drawable size (resized, or fullscreen); returns the
 // picture area the frame is drawn into, where whatever is drawn over the frame belongs.
 const PictureArea& fitFrameToWindow();
-// F11: desktop fullscreen and back; a window that cannot go fullscreen says why and stays.
-void toggleFullscreen();
+// Desktop fullscreen (true) or the window; a window that cannot go fullscreen says why and stays.
+// Returns whether the window is fullscreen now.
+bool setFullscreen(bool fullscreen);

@@ -1,6 +1,9 @@
 #include "app/Input.h"
 
 #include "app/Application.h"
+#include "app/Gamepad.h"
+#include "app/Options.h"
+#include "app/OptionsPanel.h"
 #include "app/RenderToggles.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
@@ -9,12 +12,11 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Overlay.h"
-#include "sound/GameSound.h"
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <utility>
 
@@ -95,38 +97,36 @@ void toggleTransparency()
     playerMessages.say(renderSettings.transparency ? "transparency on" : "transparency off");
 }
 
-// Halves (0.5) or doubles (2) the mouse's turn per pixel; the new value is told either way, also
-// when it stays at its limit.
-void changeMouseSensitivity(float factor)
-{
-    std::ostringstream line;
-    line << "mouse sensitivity " << camera->scaleTurnPerPixel(factor);
-    playerMessages.say(line.str());
-}
-
-void toggleSound()
-{
-    setSoundOn(!soundIsOn());
-    playerMessages.say(soundIsOn() ? "sound on" : "sound off");
-}
-
-// While paused only these keys work: ending the game, going on, and the window and sound keys.
+// While paused only these keys work: ending the game, going on, the options, and the window and
+// sound keys.
 bool worksWhilePaused(SDL_Scancode key)
 {
-    return key == SDL_SCANCODE_ESCAPE || key == SDL_SCANCODE_Q || key == SDL_SCANCODE_P || key == SDL_SCANCODE_M ||
-           key == SDL_SCANCODE_F1 || key == SDL_SCANCODE_F11;
+    return key == SDL_SCANCODE_ESCAPE || key == SDL_SCANCODE_Q || key == SDL_SCANCODE_P || key == SDL_SCANCODE_O ||
+           key == SDL_SCANCODE_M || key == SDL_SCANCODE_F1 || key == SDL_SCANCODE_F11;
 }
 
-// Paused by hand (P), or because the window is away from the player (another window has the
-// focus, or it is minimised); the game goes on when neither holds.
+// Paused by hand (P), for the options panel, or because the window is away from the player
+// (another window has the focus, or it is minimised); the game goes on when none holds.
 bool pausedByHand = false;
 bool windowAway = false;
 // The first mouse motion after the window comes back carries the pointer's jump, not a look.
 bool dropNextMotion = false;
+Gamepad gamepad;
 
 void updatePause()
 {
-    setPaused(pausedByHand || windowAway);
+    setPaused(pausedByHand || optionsPanel.isOpen() || windowAway);
+}
+
+// The left mouse button, the gamepad's A or its right trigger pressed (true) or let go: a press
+// clicks, and holding it keeps pressing.
+void holdClick(bool down)
+{
+    if (down && isPaused())
+        return;
+    gameState.leftButtonHeld = down;
+    if (down)
+        handleClick();
 }
 
 void handleWindowEvent(Uint8 what)
@@ -145,6 +145,10 @@ void handleWindowEvent(Uint8 what)
 // alike on every layout; true when the key quits the game.
 bool handleKey(SDL_Scancode key)
 {
+    if (optionsPanel.isOpen() && optionsPanel.handleKey(key)) {
+        updatePause();
+        return false;
+    }
     if (isPaused() && !worksWhilePaused(key))
         return false;
     switch (key) {
@@ -153,6 +157,10 @@ bool handleKey(SDL_Scancode key)
         return true;
     case SDL_SCANCODE_P:
         pausedByHand = !pausedByHand;
+        updatePause();
+        break;
+    case SDL_SCANCODE_O:
+        optionsPanel.show();
         updatePause();
         break;
     case SDL_SCANCODE_E:
@@ -174,7 +182,7 @@ bool handleKey(SDL_Scancode key)
         renderSettings.showControls = !renderSettings.showControls;
         break;
     case SDL_SCANCODE_M:
-        toggleSound();
+        changeSetting(Setting::Sound, 1);
         break;
     case SDL_SCANCODE_F2:
         renderSettings.showStats = !renderSettings.showStats;
@@ -196,19 +204,44 @@ bool handleKey(SDL_Scancode key)
         break;
     case SDL_SCANCODE_MINUS:
     case SDL_SCANCODE_KP_MINUS:
-        changeMouseSensitivity(0.5f);
+        changeSetting(Setting::MouseSensitivity, -1);
         break;
     case SDL_SCANCODE_EQUALS:
     case SDL_SCANCODE_KP_PLUS:
-        changeMouseSensitivity(2.0f);
+        changeSetting(Setting::MouseSensitivity, 1);
         break;
     case SDL_SCANCODE_F11:
-        toggleFullscreen();
+        changeSetting(Setting::Fullscreen, 1);
         break;
     default:
         break;
     }
     return false;
+}
+
+// A gamepad's button as the key or the click it stands for; true when it quits the game.
+bool handleButton(const SDL_ControllerButtonEvent& event)
+{
+    if (Gamepad::clicks(event.button))
+        holdClick(event.type == SDL_CONTROLLERBUTTONDOWN);
+    const SDL_Scancode key = Gamepad::keyOf(event.button);
+    return event.type == SDL_CONTROLLERBUTTONDOWN && key != SDL_SCANCODE_UNKNOWN && handleKey(key);
+}
+
+// The keys held this tick: the keyboard's, and the walking keys that the gamepad's stick holds.
+void updateHeldKeys()
+{
+    if (gameState.keyboardState)
+        std::copy_n(gameState.keyboardState, SDL_NUM_SCANCODES, gameState.heldKeys.begin());
+    gamepad.holdWalkingKeys(gameState.heldKeys.data());
+}
+
+void lookWithStick()
+{
+    const glm::vec2 look = gamepad.lookPerTick();
+    // A turn by nothing would still round the look-at point.
+    if (!isPaused() && look != glm::vec2(0.0f))
+        camera->look(look.x, look.y);
 }
 
 } // namespace
@@ -232,6 +265,7 @@ std::vector<ControlsRow> controlsTable(KeyAtPlace keyAt)
         {names(SDL_SCANCODE_MINUS, SDL_SCANCODE_EQUALS), "mouse slower, faster"},
         {name(SDL_SCANCODE_M), "sound off or on"},
         {name(SDL_SCANCODE_P), "pause or go on (also when you leave the window)"},
+        {name(SDL_SCANCODE_O), "options: mouse, field of view, brightness, sound"},
         {"F1", "show or hide these controls"},
         {"F2", "frame statistics on the console"},
         {"F3", "wireframe on or off"},
@@ -242,6 +276,8 @@ std::vector<ControlsRow> controlsTable(KeyAtPlace keyAt)
         {"F11", "fullscreen or window"},
         {"Tab, Backspace", "jump to the next or previous tunnel (for developers)"},
         {"Esc, " + name(SDL_SCANCODE_Q), "end the game"},
+        {"Gamepad sticks", "walk (left stick), look around (right stick)"},
+        {"Gamepad buttons", "A, RT click; Y glasses; B jump; Start options; Back controls"},
     };
 }
 
@@ -260,23 +296,36 @@ bool handleEvents()
                 camera->look(static_cast<float>(event.motion.xrel), static_cast<float>(event.motion.yrel));
             break;
         case SDL_MOUSEBUTTONDOWN:
-            if (event.button.button == SDL_BUTTON_LEFT && !isPaused()) {
-                gameState.leftButtonHeld = true;
-                handleClick();
-            }
-            break;
         case SDL_MOUSEBUTTONUP:
             if (event.button.button == SDL_BUTTON_LEFT)
-                gameState.leftButtonHeld = false;
+                holdClick(event.type == SDL_MOUSEBUTTONDOWN);
             break;
         case SDL_KEYDOWN:
             // Key repeats count as fresh presses: holding a toggle key toggles it again and again.
             if (handleKey(event.key.keysym.scancode))
                 return true;
             break;
+        case SDL_CONTROLLERDEVICEADDED:
+            Gamepad::plugIn(event.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            gamepad.plugOut(event.cdevice.which);
+            holdClick(false);
+            break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+            if (handleButton(event.cbutton))
+                return true;
+            break;
+        case SDL_CONTROLLERAXISMOTION:
+            if (gamepad.moveAxis(event.caxis.axis, event.caxis.value))
+                holdClick(gamepad.triggerPressed());
+            break;
         default:
             break;
         }
     }
+    updateHeldKeys();
+    lookWithStick();
     return false;
 }

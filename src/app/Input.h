@@ -7,7 +7,8 @@
 struct ControlsRow;
 
 // Drains SDL's event queue once per tick: quit, mouse look, clicks, the view key, the debug
-// jump, the render-setting toggles, the controls panel and the mouse sensitivity. True when
+// jump, the render-setting toggles, the controls and options panels, the settings' keys and the
+// gamepads; then the keys held this tick (gameState.heldKeys) and the gamepad's look. True when
 // the game is to stop now.
 bool handleEvents();
 // The key a keyboard layout puts at a place (SDL's own reads the player's layout).

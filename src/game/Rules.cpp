@@ -151,7 +151,7 @@ bool updateTick()
         return true;
     if (isPaused())
         return false;
-    camera->updateMovement(gameState.keyboardState, gameState.currentTunnel);
+    camera->updateMovement(gameState.heldKeys.data(), gameState.currentTunnel);
     updatePortalTransit();
     updateTrainSchedule();
     updateMultiViewPuzzle();

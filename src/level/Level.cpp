@@ -30,7 +30,6 @@ Model* loadModel(const ModelFile& file)
 
 // Where the player starts, in the first tunnel (index 0), and the eye's projection.
 const glm::vec3 PLAYER_START(40.0f, 10.0f, 0.0f);
-constexpr float FIELD_OF_VIEW = 60.0f;
 constexpr float NEAR_PLANE = 1.0f;
 constexpr float FAR_PLANE = 500.0f;
 
@@ -100,7 +99,7 @@ void createPlayer()
 {
     playerState = new PlayerState();
     camera = new Camera(PLAYER_START, playerState);
-    camera->setProjection(FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
+    camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
     playerState->camera = camera;
 }
 

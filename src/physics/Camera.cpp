@@ -22,9 +22,6 @@ namespace {
 // The look-at point starts this far ahead of the eye, along +x.
 const glm::vec3 START_LOOK_AHEAD(10, 0, 0);
 constexpr btScalar STEP_HEIGHT = 0.5f;
-// Degrees of turn per pixel of mouse motion: from one (the start) down to a fine 1/32.
-constexpr float MIN_TURN_PER_PIXEL = 1.0f / 32.0f;
-constexpr float MAX_TURN_PER_PIXEL = 1.0f;
 // The view tilts at most this far up or down: at straight up or down the fixed up vector leaves
 // the view matrix undefined and the picture flips round.
 constexpr float MAX_TILT_DEGREES = 89.0f;
@@ -138,7 +135,7 @@ void Camera::look(float xrel, float yrel)
     glm::mat4 turn = glm::translate(glm::mat4(1.0f), position);
     turn = glm::rotate(turn, glm::radians(-xrel * turnPerPixel), glm::vec3(0, 1, 0));
     if (pitchAxis != glm::vec3(0.0f))
-        turn = glm::rotate(turn, glm::radians(limitedTilt(yrel * turnPerPixel)), pitchAxis);
+        turn = glm::rotate(turn, glm::radians(limitedTilt((lookInverted ? -yrel : yrel) * turnPerPixel)), pitchAxis);
     turn = glm::translate(turn, -position);
     target = glm::vec3(turn * glm::vec4(target, 1.0f));
 }
@@ -151,12 +148,6 @@ float Camera::limitedTilt(float tiltDown) const
     const float mostUp = std::min(0.0f, pitch - MAX_TILT_DEGREES);
     const float mostDown = std::max(0.0f, pitch + MAX_TILT_DEGREES);
     return glm::clamp(tiltDown, mostUp, mostDown);
-}
-
-float Camera::scaleTurnPerPixel(float factor)
-{
-    turnPerPixel = glm::clamp(turnPerPixel * factor, MIN_TURN_PER_PIXEL, MAX_TURN_PER_PIXEL);
-    return turnPerPixel;
 }
 
 void Camera::jump()
@@ -202,6 +193,12 @@ void Camera::setProjection(float fovDegrees, float aspect, float nearDist, float
     farHalfHeight = static_cast<float>(farDist * tangent);
     farHalfWidth = farHalfHeight * aspect;
     projection = glm::perspective(glm::radians(fovDegrees), aspect, nearDist, farDist);
+}
+
+void Camera::setFieldOfView(float degrees)
+{
+    setProjection(degrees, aspectRatio, nearDist, farDist);
+    updateFrustum();
 }
 
 void Camera::setPositionAndTarget(glm::vec3 position, glm::vec3 target)

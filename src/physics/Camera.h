@@ -14,6 +14,9 @@ class btPairCachingGhostObject;
 class Tunnel;
 struct PlayerState;
 
+// The vertical field of view the game starts with, in degrees.
+constexpr float DEFAULT_FIELD_OF_VIEW = 60.0f;
+
 // The player: a first-person eye and look-at point on a kinematic character body.
 class Camera {
 public:
@@ -24,12 +27,12 @@ public:
 
     // One tick of walking with W/A/S/D, the touch-door test while S is held, then the frustum.
     void updateMovement(const Uint8* keyboardState, Tunnel* currentTunnel);
-    // Mouse turning by the turn per pixel: right turns right, down looks down; the tilt stops
-    // a degree short of straight up and straight down.
+    // Mouse turning by the turn per pixel: right turns right, down looks down (up when the look
+    // is inverted); the tilt stops a degree short of straight up and straight down.
     void look(float xrel, float yrel);
-    // Multiplies the turn per pixel (0.5 halves it, 2 doubles it), kept between 1/32 and 1
-    // degree; returns the new value.
-    float scaleTurnPerPixel(float factor);
+    // Degrees of turn and tilt per pixel of mouse motion.
+    void setTurnPerPixel(float degrees) { turnPerPixel = degrees; }
+    void setLookInverted(bool inverted) { lookInverted = inverted; }
     void jump();
     // True when the player's ghost touches the other object.
     bool contactTest(btCollisionObject* other);
@@ -40,6 +43,8 @@ public:
     glm::vec3 syncViewDirection();
     glm::mat4 getProjectionMatrix() const { return projection; }
     void setProjection(float fovDegrees, float aspect, float nearDist, float farDist);
+    // The same projection with another vertical field of view; the frustum follows at once.
+    void setFieldOfView(float degrees);
     void setPositionAndTarget(glm::vec3 position, glm::vec3 target);
     float getHalfWidth() const { return halfWidth; }
     btPairCachingGhostObject* getGhostObject() const { return ghostObject; }
@@ -71,7 +76,7 @@ private:
     glm::vec3 up{0, 1, 0};
     float nearDist = 1.0f;
     float farDist = 500.0f;
-    float fovDegrees = 60.0f;    // vertical field of view
+    float fovDegrees = DEFAULT_FIELD_OF_VIEW; // vertical field of view
     float nearHalfHeight = 0;
     float farHalfHeight = 0;
     float nearHalfWidth = 0;
@@ -80,6 +85,7 @@ private:
     std::vector<FrustumPlane> frustumPlanes;
     float walkSpeed = 1.0f;      // world units per key per tick
     float turnPerPixel = 1.0f;   // degrees of turn and tilt per pixel of mouse motion
+    bool lookInverted = false;   // motion down tilts the view up
     glm::mat4 projection{1.0f};
     float halfWidth = 2.0f;      // half width and depth of the body; radius in the train test
     float bodyHeight = 0;        // y of the start position

@@ -1,5 +1,9 @@
 #include "render/FrameTarget.h"
 
+#include "render/DrawingState.h"
+#include "render/ScreenQuad.h"
+#include "render/ShaderProgram.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -51,17 +55,37 @@ void FrameTarget::limitScene(glm::ivec2 largest)
     fit(drawable.x, drawable.y);
 }
 
+void FrameTarget::setBrightness(float gamma)
+{
+    const bool hadSceneBuffer = needsSceneBuffer();
+    brightness = gamma;
+    if (needsSceneBuffer() != hadSceneBuffer)
+        makeSceneBuffer();
+}
+
+void FrameTarget::usePictureProgram(ShaderProgram* program)
+{
+    pictureProgram = program;
+    brightnessLocation = program ? glGetUniformLocation(program->getProgram(), "brightness") : -1;
+}
+
 void FrameTarget::makeSceneBuffer()
 {
     destroy();
-    if (scene == glm::ivec2(area.width, area.height))
+    if (!needsSceneBuffer())
         return;
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, scene.x, scene.y);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    // A texture, for the picture program to read; scaled up, it is read between its texels.
+    glGenTextures(1, &colour);
+    glBindTexture(GL_TEXTURE_2D, colour);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, scene.x, scene.y, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
     glGenRenderbuffers(1, &depthStencil);
     glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, scene.x, scene.y);
@@ -109,7 +133,9 @@ void FrameTarget::bindScene() const
 
 void FrameTarget::finishScene() const
 {
-    if (offScreen()) {
+    if (offScreen() && brightness != 1.0f && pictureProgram)
+        drawWithBrightness();
+    else if (offScreen()) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glBlitFramebuffer(0, 0, scene.x, scene.y, area.x, area.y, area.x + area.width, area.y + area.height,
@@ -119,12 +145,29 @@ void FrameTarget::finishScene() const
     glViewport(area.x, area.y, area.width, area.height);
 }
 
+void FrameTarget::drawWithBrightness() const
+{
+    DrawingState kept;
+    kept.keep();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(area.x, area.y, area.width, area.height);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_BLEND);
+    pictureProgram->use(true);
+    glUniform1f(brightnessLocation, brightness);
+    glBindTexture(GL_TEXTURE_2D, colour);
+    screenQuad.draw();
+    kept.putBack();
+}
+
 void FrameTarget::destroy()
 {
     if (framebuffer == 0)
         return;
     glDeleteFramebuffers(1, &framebuffer);
-    glDeleteRenderbuffers(1, &colour);
+    glDeleteTextures(1, &colour);
     glDeleteRenderbuffers(1, &depthStencil);
     framebuffer = 0;
     colour = 0;

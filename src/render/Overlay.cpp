@@ -28,6 +28,10 @@ constexpr float AIM_RIM = 1.0f;
 constexpr float PANEL_PADDING = 16.0f;
 constexpr float PANEL_COLUMN_GAP = 24.0f;
 constexpr float PANEL_OPACITY = 0.8f;
+// The options panel's chosen line stands out on a lighter band; its help line is set apart.
+constexpr float CHOSEN_OPACITY = 0.3f;
+constexpr float HELP_GAP = 12.0f;
+constexpr float HELP_OPACITY = 0.8f;
 // The end screen's line stands centred this far above the bottom edge, below the won or lost
 // picture.
 constexpr float CLOSE_LINE_FROM_BOTTOM = 10.0f;
@@ -76,14 +80,17 @@ Overlay::~Overlay()
         TTF_Quit();
 }
 
-void Overlay::drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused)
+void Overlay::drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused,
+                           const OptionsShown* options)
 {
     begin();
     drawMessages(messages, now);
     drawAimMark();
     if (showControls)
         drawControls();
-    if (paused && font)
+    if (options && font)
+        drawOptions(*options);
+    else if (paused && font)
         drawCentredLine(PAUSED_LINE, pictureHeight / 3.0f);
     end();
 }
@@ -111,18 +118,7 @@ void Overlay::drawCentredLine(const char* text, float top)
 // the picture has is kept (screenshots save it).
 void Overlay::begin()
 {
-    glGetIntegerv(GL_POLYGON_MODE, &saved.polygonMode);
-    saved.depthTest = glIsEnabled(GL_DEPTH_TEST);
-    saved.stencilTest = glIsEnabled(GL_STENCIL_TEST);
-    saved.blend = glIsEnabled(GL_BLEND);
-    glGetIntegerv(GL_BLEND_SRC_RGB, &saved.blendSourceRgb);
-    glGetIntegerv(GL_BLEND_DST_RGB, &saved.blendDestinationRgb);
-    glGetIntegerv(GL_BLEND_SRC_ALPHA, &saved.blendSourceAlpha);
-    glGetIntegerv(GL_BLEND_DST_ALPHA, &saved.blendDestinationAlpha);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &saved.program);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &saved.activeTexture);
-    glActiveTexture(GL_TEXTURE0);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &saved.texture);
+    saved.keep();
 
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -140,18 +136,7 @@ void Overlay::begin()
 
 void Overlay::end()
 {
-    glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(saved.polygonMode));
-    if (saved.depthTest)
-        glEnable(GL_DEPTH_TEST);
-    if (saved.stencilTest)
-        glEnable(GL_STENCIL_TEST);
-    if (!saved.blend)
-        glDisable(GL_BLEND);
-    glBlendFuncSeparate(static_cast<GLenum>(saved.blendSourceRgb), static_cast<GLenum>(saved.blendDestinationRgb),
-                        static_cast<GLenum>(saved.blendSourceAlpha), static_cast<GLenum>(saved.blendDestinationAlpha));
-    glUseProgram(static_cast<GLuint>(saved.program));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(saved.texture));
-    glActiveTexture(static_cast<GLenum>(saved.activeTexture));
+    saved.putBack();
 }
 
 // The texture of a text: the one made for it before, or the least recently used one made anew.
@@ -256,4 +241,23 @@ void Overlay::drawControls()
             0, PANEL_OPACITY);
     drawText(keys, left, top, 1.0f);
     drawText(actions, left + keys.width + PANEL_COLUMN_GAP, top, 1.0f);
+}
+
+void Overlay::drawOptions(const OptionsShown& options)
+{
+    const TextTexture& names = textTexture(options.names);
+    const TextTexture& values = textTexture(options.values);
+    const TextTexture& help = textTexture(options.help);
+    const float width = std::max(names.width + PANEL_COLUMN_GAP + values.width, static_cast<float>(help.width));
+    const float height = names.height + HELP_GAP + help.height;
+    const float left = std::floor((pictureWidth - width) / 2.0f);
+    const float top = std::floor((pictureHeight - height) / 2.0f);
+    const float lineHeight = static_cast<float>(names.height) / static_cast<float>(std::max(1, options.count));
+    drawBox({left - PANEL_PADDING, top - PANEL_PADDING, width + 2 * PANEL_PADDING, height + 2 * PANEL_PADDING}, 0, 0,
+            0, PANEL_OPACITY);
+    drawBox({left - PADDING, top + options.chosen * lineHeight, width + 2 * PADDING, lineHeight}, 1, 1, 1,
+            CHOSEN_OPACITY);
+    drawText(names, left, top, 1.0f);
+    drawText(values, left + names.width + PANEL_COLUMN_GAP, top, 1.0f);
+    drawText(help, left, top + names.height + HELP_GAP, HELP_OPACITY);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/DrawingState.h"
+
 #include <GL/glew.h>
 #include <SDL_ttf.h>
 
@@ -18,10 +20,20 @@ struct ControlsRow {
     std::string action;
 };
 
+// The options panel as the overlay shows it: the settings' names and their values, a line for
+// each, one of them chosen, and a line on how to use the panel.
+struct OptionsShown {
+    std::string_view names;
+    std::string_view values;
+    int chosen = 0;
+    int count = 1;
+    std::string_view help;
+};
+
 // What is drawn over the finished picture: the player's messages at the top left, the aim
-// mark at the centre, the controls panel, and the end screen's closing line. It draws into the
-// current viewport at its pixel size, filled whatever the polygon mode, with depth test,
-// stencil and blending of its own, and leaves the GL state as it found it. Text is rendered
+// mark at the centre, the controls and options panels, and the end screen's closing line. It
+// draws into the current viewport at its pixel size, filled whatever the polygon mode, with depth
+// test, stencil and blending of its own, and leaves the GL state as it found it. Text is rendered
 // with SDL_ttf into textures, again only when a text changes. Without its font it draws no
 // text, only the aim mark.
 class Overlay {
@@ -31,8 +43,10 @@ public:
     Overlay(const Overlay&) = delete;
     Overlay& operator=(const Overlay&) = delete;
 
-    // Over a frame of the game, at game time `now`; a paused game says so in the middle.
-    void drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused = false);
+    // Over a frame of the game, at game time `now`; a paused game says so in the middle, unless
+    // the options panel (when given) stands there.
+    void drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused = false,
+                      const OptionsShown* options = nullptr);
     // Over the won or lost screen: how to close the game, no aim mark.
     void drawOverEndScreen();
 
@@ -59,6 +73,7 @@ private:
     void drawMessages(const PlayerMessages& messages, std::uint32_t now);
     void drawAimMark();
     void drawControls();
+    void drawOptions(const OptionsShown& options);
     // One line centred across the picture in a dark box, its top this far down.
     void drawCentredLine(const char* line, float top);
 
@@ -71,23 +86,13 @@ private:
     bool ttfStarted = false;
     std::string controlKeys;    // the panel's left column, a line per row
     std::string controlActions; // the panel's right column
-    std::array<TextTexture, 8> texts;
+    // Enough for both panels, the messages and the paused line at once.
+    std::array<TextTexture, 12> texts;
     std::uint64_t uses = 0;
     float pictureWidth = 0;
     float pictureHeight = 0;
 
-    // What begin() found and end() puts back.
-    struct SavedState {
-        GLint polygonMode = GL_FILL;
-        GLboolean depthTest = GL_FALSE;
-        GLboolean stencilTest = GL_FALSE;
-        GLboolean blend = GL_FALSE;
-        GLint blendSourceRgb = GL_ONE, blendDestinationRgb = GL_ZERO;
-        GLint blendSourceAlpha = GL_ONE, blendDestinationAlpha = GL_ZERO;
-        GLint program = 0;
-        GLint activeTexture = GL_TEXTURE0;
-        GLint texture = 0; // bound to unit 0
-    } saved;
+    DrawingState saved; // what begin() found and end() puts back
 };
 
 extern Overlay* overlay;

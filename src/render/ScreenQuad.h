@@ -2,8 +2,8 @@
 
 #include <GL/glew.h>
 
-// Two triangles covering the clip square, for showing a shadow map with the debug program; the
-// overlay stretches them over its rectangles.
+// Two triangles covering the clip square, for showing a shadow map with the debug program and
+// the off-screen scene with its brightness; the overlay stretches them over its rectangles.
 struct ScreenQuad {
     GLuint vertexArray = 0;
     GLuint vertexBuffer = 0;

@@ -13,6 +13,7 @@
 ShaderProgram* defaultProgram = nullptr;
 ShaderProgram* shadowProgram = nullptr;
 ShaderProgram* debugProgram = nullptr;
+ShaderProgram* pictureProgram = nullptr;
 
 namespace {
 

@@ -122,3 +122,4 @@ std::string readFile(const std::string& path);
 extern ShaderProgram* defaultProgram;
 extern ShaderProgram* shadowProgram;
 extern ShaderProgram* debugProgram;
+extern ShaderProgram* pictureProgram; // the scene into the window with the brightness

@@ -8,6 +8,7 @@ namespace {
 SoundBoard* soundBoard = nullptr; // null until started and after it is stopped
 SoundCues* soundCues = nullptr;   // null while no sound can be heard
 bool soundOn = true;
+float volume = 1.0f;
 
 } // namespace
 
@@ -15,6 +16,7 @@ void startSound()
 {
     soundBoard = new SoundBoard();
     soundBoard->setMuted(!soundOn);
+    soundBoard->setVolume(volume);
     if (soundBoard->isOpen())
         soundCues = new SoundCues();
 }
@@ -33,11 +35,6 @@ void stopSound()
     soundBoard = nullptr;
 }
 
-bool soundIsOn()
-{
-    return soundOn;
-}
-
 void setSoundPaused(bool paused)
 {
     if (soundBoard)
@@ -49,4 +46,11 @@ void setSoundOn(bool on)
     soundOn = on;
     if (soundBoard)
         soundBoard->setMuted(!on);
+}
+
+void setSoundVolume(float share)
+{
+    volume = share;
+    if (soundBoard)
+        soundBoard->setVolume(share);
 }

@@ -10,8 +10,9 @@ void updateSound();
 // Stops every sound and closes the mixer.
 void stopSound();
 
-// Sound on or off (the M key); off keeps everything silent, also what starts later.
-bool soundIsOn();
+// Sound on or off (the sound setting); off keeps everything silent, also what starts later.
 void setSoundOn(bool on);
+// The share of every sound's own loudness that is heard, 0 to 1 (the volume setting).
+void setSoundVolume(float share);
 // Every sound waits while the game is paused.
 void setSoundPaused(bool paused);

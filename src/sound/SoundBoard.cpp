@@ -80,6 +80,12 @@ void SoundBoard::setMuted(bool mute)
     Mix_Volume(channelOf(Sound::TrainRumble), channelVolume(rumbleVolume));
 }
 
+void SoundBoard::setVolume(float share)
+{
+    if (open)
+        Mix_MasterVolume(static_cast<int>(std::lround(std::clamp(share, 0.0f, 1.0f) * MIX_MAX_VOLUME)));
+}
+
 void SoundBoard::setPaused(bool paused)
 {
     if (!open)

@@ -21,6 +21,8 @@ public:
     void perform(const SoundCues::Sheet& sheet);
     // Muted, everything plays on in silence, so unmuting picks up the loops where they are.
     void setMuted(bool muted);
+    // The share of every sound's own loudness that is heard, 0 to 1, whatever plays or is muted.
+    void setVolume(float share);
     // Holds every channel where it is, and lets them play on.
     void setPaused(bool paused);
 

@@ -19,7 +19,7 @@ constexpr float CUBE_PUSHED_PER_TICK = 0.02f;
 
 bool keyDown(SDL_Scancode key)
 {
-    return gameState.keyboardState && gameState.keyboardState[key];
+    return gameState.heldKeys[key] != 0;
 }
 
 bool walking()

@@ -44,10 +44,12 @@ namespace {
 
 // The game binary with its sanitizer leak check off: at shutdown the game unloads the graphics
 // driver (SDL_Quit), after which the checker can no longer tell the driver's allocations from
-// ours. The game's own objects are leak-checked by the tests that run it in-process.
-std::string gameCommand()
+// ours. The game's own objects are leak-checked by the tests that run it in-process. Its settings
+// are kept below the game folder, never with the player's own.
+std::string gameCommand(const fs::path& folder)
 {
-    return "env ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 " + fs::absolute("marrowdeep").string();
+    return "env ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 XDG_CONFIG_HOME=" + (folder / "config").string() + " " +
+           fs::absolute("marrowdeep").string();
 }
 
 } // namespace
@@ -63,7 +65,7 @@ ProgramRun GameFolder::play(const std::string& keys, int framesFirst) const
     const std::string output = (path / "output.txt").string();
     ProgramRun result = runShell(
         std::string(MARROWDEEP_TEST_SUPPORT_DIR) + "/play.sh " + path.string() + " " + output + " '" + FRAME_LINE +
-        "' " + std::to_string(framesFirst * FRAME_LINES_AT_START) + " '" + keys + "' " + gameCommand());
+        "' " + std::to_string(framesFirst * FRAME_LINES_AT_START) + " '" + keys + "' " + gameCommand(path));
     result.output = readWhole(output);
     return result;
 }
