@@ -11,6 +11,7 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
+#include "render/DynamicResolution.h"
 #include "render/FrameTarget.h"
 #include "render/Renderer.h"
 #include "sound/GameSound.h"
@@ -35,6 +36,8 @@ using Stopwatch = std::chrono::steady_clock;
 
 constexpr int FRAMES = 200;
 constexpr int WARM_UP_FRAMES = 10;
+// Enough for the dynamic resolution to go from full size to half and to try a step back up.
+constexpr int SETTLING_FRAMES = 120;
 constexpr int TICKS = 10000;
 constexpr int WARM_UP_TICKS = 100;
 
@@ -102,6 +105,7 @@ struct SceneResult {
     double glass = 0;
     AllocationCounter::Counts allocations; // over the FRAMES frames timed
     FrameStats work;                       // summed over the frames timed
+    float settledScale = 1.0f;             // where the dynamic resolution settles in the scene
 };
 
 void addWork(FrameStats& sum, const FrameStats& frame)
@@ -160,12 +164,29 @@ void resizeWindow(int width, int height)
     fitFrameToWindow();
 }
 
-// The frame times come from frames drawn as the game draws them; the pass times from as many
+// The scale the dynamic resolution settles at in the scene, frames drawn as the game draws them.
+float settledScale(const std::function<void()>& everyFrame)
+{
+    DynamicResolution resolution;
+    for (int i = 0; i < SETTLING_FRAMES; ++i) {
+        const double milliseconds = timedFrame([&] {
+            everyFrame();
+            renderFrame(gameFrameView());
+        });
+        frameTarget.setSceneScale(resolution.afterFrame(milliseconds));
+    }
+    return resolution.scale();
+}
+
+// The frame times come from frames drawn as the game draws them, at full resolution or at the
+// scale the dynamic resolution settles at; the pass times from as many
 // frames again, each pass finished inside its query: that stops the driver from working on one
 // pass while the next is handed over, so those frames are slower than the game's.
 SceneResult measureScene(const std::string& name, QueryPassTimer& timer, AllocationCounter& counter,
-                         const std::function<void()>& everyFrame)
+                         const std::function<void()>& everyFrame, bool atSettledScale = false)
 {
+    const float scale = settledScale(everyFrame);
+    frameTarget.setSceneScale(atSettledScale ? scale : 1.0f);
     FrameStats work;
     std::vector<double> times = timedFrames(
         [&] {
@@ -191,7 +212,8 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, Allocat
             timer.median(FramePass::Main),
             timer.median(FramePass::GlassDoor),
             allocations,
-            work};
+            work,
+            scale};
 }
 
 // The median tick; the counter holds the allocations of the timed ticks.
@@ -237,9 +259,9 @@ void printRow(const SceneResult& scene)
 void printWorkRow(const SceneResult& scene)
 {
     const double frames = FRAMES + WARM_UP_FRAMES;
-    std::printf("| %-38s | %14.0f | %7.1f | %7.1f | %7.1f |\n", scene.name.c_str(),
+    std::printf("| %-38s | %14.0f | %7.1f | %7.1f | %7.1f | %7.2f |\n", scene.name.c_str(),
                 static_cast<double>(scene.work.shadowTexelsRedrawn) / frames, scene.work.objectsLitBy[0] / frames,
-                scene.work.objectsLitBy[1] / frames, scene.work.objectsLitBy[2] / frames);
+                scene.work.objectsLitBy[1] / frames, scene.work.objectsLitBy[2] / frames, scene.settledScale);
 }
 
 } // namespace
@@ -295,13 +317,12 @@ int main()
     scenes.push_back(measureScene("tunnel 7, running train", timer, allocations, [train] { train->update(); }));
     const std::size_t windowScenes = scenes.size();
 
-    // Fullscreen on a large screen, as the game draws it there (a software renderer draws the
-    // scene at the window's size and scales it up), and drawn whole at that size.
+    // Fullscreen on a large screen, as the game draws it there (at the scale the frame times
+    // allow), and drawn whole at that size.
     resizeWindow(1600, 1200);
     placeInTwoPortalScene();
-    scenes.push_back(measureScene("1600 x 1200: two portals, as the game", timer, allocations, [] {}));
+    scenes.push_back(measureScene("1600 x 1200: two portals, as the game", timer, allocations, [] {}, true));
     const glm::ivec2 gameScene = frameTarget.sceneSize();
-    frameTarget.limitScene(glm::ivec2(0));
     scenes.push_back(measureScene("1600 x 1200: two portals, drawn whole", timer, allocations, [] {}));
     resizeWindow(800, 600);
 
@@ -324,19 +345,22 @@ int main()
                 FRAMES);
     std::printf("allocs: heap allocations per timed frame by the game (its code, the C++ library, Bullet);\n"
                 "driver: by Mesa, X and SDL inside the GL calls and the buffer swap (by caller address)\n");
-    std::printf("\n| %-38s | %14s | %7s | %7s | %7s |\n", "scene, per frame", "shadow texels", "lamp 1",
-                "lamp 2", "lamp 3");
-    std::printf("|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(16, '-').c_str(),
-                std::string(9, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str());
+    std::printf("\n| %-38s | %14s | %7s | %7s | %7s | %7s |\n", "scene, per frame", "shadow texels", "lamp 1",
+                "lamp 2", "lamp 3", "scale");
+    std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(16, '-').c_str(),
+                std::string(9, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
+                std::string(9, '-').c_str());
     for (std::size_t i = 1; i < scenes.size(); ++i)
         printWorkRow(scenes[i]);
-    std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: objects drawn with its light code\n\n");
+    std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: objects drawn with its light code;\n"
+                "scale: where the dynamic resolution settles (the 800 x 600 scenes are timed at full resolution)\n\n");
     std::printf("tick (updateTick, its sound + one physics step), median of %d: %.4f ms, %.2f allocations per tick\n", TICKS,
                 tick, static_cast<double>(tickAllocations) / TICKS);
     std::printf("start to first frame: %.2f s\n", startSeconds);
     std::printf("peak resident memory: %.1f MB\n", rss);
 
     std::printf("1600 x 1200 as the game draws it: the scene at %d x %d, scaled up\n", gameScene.x, gameScene.y);
+    const float fullscreenScale = scenes[windowScenes].settledScale;
 
     double heaviest = 0;
     double mostAllocations = 0;
@@ -346,9 +370,9 @@ int main()
         mostAllocations = std::max(mostAllocations, perFrame(scenes[i].allocations.game));
     }
     std::printf("summary: frame_ms=%.2f fullscreen_ms=%.2f empty_ms=%.2f ratio=%.2f tick_ms=%.4f start_s=%.2f "
-                "rss_mb=%.1f allocs_per_frame=%g\n",
+                "rss_mb=%.1f allocs_per_frame=%g scale_1600=%.2f\n",
                 heaviest, scenes[windowScenes].median, scenes[0].median, heaviest / scenes[0].median, tick,
-                startSeconds, rss, mostAllocations);
+                startSeconds, rss, mostAllocations, fullscreenScale);
     shutdown();
     return 0;
 }

@@ -5,6 +5,7 @@
 
 uniform sampler2D scene;
 uniform float brightness;
+uniform vec2 sceneShare;
 
 in vec2 sceneCoord;
 
@@ -12,6 +13,8 @@ out vec4 outColor;
 
 void main()
 {
-    vec4 drawn = texture(scene, sceneCoord);
+    // Not read beyond the part of the buffer the scene was drawn into.
+    vec2 lastTexel = sceneShare - 0.5 / vec2(textureSize(scene, 0));
+    vec4 drawn = texture(scene, min(sceneCoord, lastTexel));
     outColor = vec4(pow(drawn.rgb, vec3(1.0 / brightness)), drawn.a);
 }

@@ -3,6 +3,8 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
+#include "render/DynamicResolution.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -59,7 +61,9 @@ TEST_F(WindowSizeTest, ThePictureFillsItsFourByThreeAreaBetweenBlackBarsAndAClic
     const Frame window = frameAt(800, 600);
     const PictureArea wholeWindow = frameTarget.picture();
 
-    // As the game draws it here (on llvmpipe: at 800 x 600, scaled up), bars left and right.
+    // Drawn smaller and scaled up, as the dynamic resolution draws it on a slow renderer; bars
+    // left and right.
+    frameTarget.setSceneScale(0.6f);
     const Frame wide = frameAt(1280, 720);
     const PictureArea wideArea{160, 0, 960, 720};
     ASSERT_EQ(frameTarget.picture(), wideArea);
@@ -68,15 +72,35 @@ TEST_F(WindowSizeTest, ThePictureFillsItsFourByThreeAreaBetweenBlackBarsAndAClic
     EXPECT_EQ(wide.brightness({wideArea.x + wideArea.width, 0, 1280, 720}), 0.0) << "right bar";
     EXPECT_LE(largestBlockDifference(wide, wideArea, window, wholeWindow), BLOCK_TOLERANCE);
 
-    // Drawn at the area's own size, as a graphics card draws it.
-    frameTarget.limitScene(glm::ivec2(0));
+    // Drawn at the area's own size.
+    frameTarget.setSceneScale(1.0f);
     const Frame large = frameAt(1600, 1200);
     EXPECT_EQ(frameTarget.sceneSize(), glm::ivec2(1600, 1200));
     EXPECT_LE(largestBlockDifference(large, frameTarget.picture(), window, wholeWindow), BLOCK_TOLERANCE);
 
+    frameTarget.setSceneScale(0.5f);
     frameAt(1280, 720);
     lookAndClick(doorCentre(0, 0));
     EXPECT_EQ(gameState.currentTunnel, tunnel(1));
+}
+
+TEST(DynamicResolutionTest, StepsDownAtOnceOverTheTargetAndUpOnlyAfterASecondUnderWhereTheLargerSceneFits)
+{
+    DynamicResolution resolution;
+    const double over = DynamicResolution::TARGET_MS + 1.0;
+    EXPECT_FLOAT_EQ(resolution.afterFrame(over), 0.95f);
+    for (int frame = 0; frame < 20; ++frame)
+        resolution.afterFrame(over);
+    EXPECT_FLOAT_EQ(resolution.scale(), 0.5f) << "never below half";
+    // Just under the target, where a scene 5% larger would not be.
+    for (int frame = 0; frame < 200; ++frame)
+        EXPECT_FLOAT_EQ(resolution.afterFrame(DynamicResolution::TARGET_MS - 0.1), 0.5f);
+    resolution.afterFrame(over); // the wait for a second under starts afresh
+    for (int frame = 0; frame < 199; ++frame)
+        EXPECT_FLOAT_EQ(resolution.afterFrame(5.0), 0.5f);
+    EXPECT_FLOAT_EQ(resolution.afterFrame(5.0), 0.55f) << "a second of 5 ms frames";
+    resolution.lockFullResolution(true);
+    EXPECT_FLOAT_EQ(resolution.afterFrame(over), 1.0f);
 }
 
 // The game's own window on the desktop that the suite gives this test, 1024 x 768, with a

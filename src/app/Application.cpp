@@ -17,6 +17,7 @@
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/FrameTarget.h"
+#include "render/DynamicResolution.h"
 #include "render/FrameView.h"
 #include "render/Model.h"
 #include "render/Overlay.h"
@@ -38,9 +39,8 @@ namespace {
 SDL_Window* window = nullptr;
 PausableClock gameClock; // game time, read by the rules through gameState.clock
 
-// A software renderer draws the scene at most at the window's size and scales it up beyond:
-// on llvmpipe a 1600 x 1200 scene costs about four times the 800 x 600 one, too slow to play.
-const glm::ivec2 SOFTWARE_LARGEST_SCENE(WINDOW_WIDTH, WINDOW_HEIGHT);
+// The scene's size follows the time frames take, on every renderer.
+DynamicResolution dynamicResolution;
 
 // The end screen hangs far outside the level, in front of a camera placed to look at it.
 const glm::vec3 END_SCREEN_EYE(2990.0f, -1.3f, -0.5f);
@@ -97,10 +97,20 @@ void swapWindow()
 }
 
 // The main loop's draw step: the frame into the picture area of the window as it is now.
+// The main loop's draw step. The drawing's time sets the next frame's scene size: with VSync
+// the swap waits for the screen, so the drawing is timed up to its finish instead.
 std::uint32_t drawFrame()
 {
+    const Uint64 start = SDL_GetPerformanceCounter();
     const std::uint32_t triangles = drawGameFrame();
+    const bool waitsForScreen = SDL_GL_GetSwapInterval() != 0;
+    if (waitsForScreen)
+        glFinish();
+    const Uint64 drawn = SDL_GetPerformanceCounter();
     swapWindow();
+    const Uint64 end = waitsForScreen ? drawn : SDL_GetPerformanceCounter();
+    const double milliseconds = 1000.0 * static_cast<double>(end - start) / static_cast<double>(SDL_GetPerformanceFrequency());
+    frameTarget.setSceneScale(dynamicResolution.afterFrame(milliseconds));
     return triangles;
 }
 
@@ -209,7 +219,6 @@ void startUp(const Clock& clock)
     createShaderPrograms();
     screenQuad.create();
     overlay = new Overlay(FONT_PATH, controlsTable());
-    frameTarget.limitScene(FrameTarget::softwareRenderer() ? SOFTWARE_LARGEST_SCENE : glm::ivec2(0));
 
     gameState.quitRequested = false;
     renderSettings.transparency = true;
@@ -233,6 +242,12 @@ FrameView gameFrameView()
         frame.glassDoor = glassDoor;
     frame.settings = renderSettings;
     return frame;
+}
+
+void setFullResolution(bool locked)
+{
+    dynamicResolution.lockFullResolution(locked);
+    frameTarget.setSceneScale(dynamicResolution.scale());
 }
 
 std::uint32_t drawGameFrame()

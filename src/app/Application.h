@@ -14,6 +14,9 @@ class Clock;
 bool initWindow(bool shown = true);
 // Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
 void startUp(const Clock& clock);
+// Locked, the scene is drawn at the picture area's own size; else at the size that keeps frames
+// within 60 a second.
+void setFullResolution(bool locked);
 // What the next frame shows of the game: the current tunnel, the player's eye, the view and the toggles.
 FrameView gameFrameView();
 // One frame of the game as the player sees it: the scene, then the overlay over it; returns the

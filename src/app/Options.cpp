@@ -41,6 +41,9 @@ void putInEffect(Setting setting)
         // A window that cannot go fullscreen stays a window, and the setting says so.
         settings.set(setting, setFullscreen(settings.isOn(setting)) ? 1.0f : 0.0f);
         break;
+    case Setting::FullResolution:
+        setFullResolution(settings.isOn(setting));
+        break;
     }
 }
 

@@ -37,6 +37,7 @@ const SettingRule RULES[SETTING_COUNT] = {
     {"volume", "Volume", 100.0f, 0.0f, 100.0f, Stepping::Add, 10.0f, "%", nullptr},
     {"sound", "Sound", 1.0f, 0.0f, 1.0f, Stepping::Flip, 0.0f, "", "sound"},
     {"fullscreen", "Fullscreen", 0.0f, 0.0f, 1.0f, Stepping::Flip, 0.0f, "", nullptr},
+    {"full_resolution", "Always full resolution", 0.0f, 0.0f, 1.0f, Stepping::Flip, 0.0f, "", nullptr},
 };
 
 const char* const FILE_HEADING = "# Marrowdeep's settings, written by the game whenever one of them changes\n";

@@ -5,8 +5,8 @@
 #include <string>
 
 // The settings a player keeps from one game to the next, in the order the options panel lists them.
-enum class Setting { MouseSensitivity, InvertMouse, FieldOfView, Brightness, Volume, Sound, Fullscreen };
-constexpr std::size_t SETTING_COUNT = 7;
+enum class Setting { MouseSensitivity, InvertMouse, FieldOfView, Brightness, Volume, Sound, Fullscreen, FullResolution };
+constexpr std::size_t SETTING_COUNT = 8;
 
 // The values of the player's settings, each within its range, and their text: as the options
 // panel and the messages show them, and as the settings file keeps them (a "key = value" line

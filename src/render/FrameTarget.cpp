@@ -4,33 +4,16 @@
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <iostream>
 
 FrameTarget frameTarget;
 
 namespace {
 
-// Words in the names that software renderers give themselves: Mesa's llvmpipe, softpipe and
-// OpenSWR, the classic swrast ("Software Rasterizer"), Apple's software renderer, Windows' own.
-const char* const SOFTWARE_RENDERER_WORDS[] = {"llvmpipe", "softpipe", "SWR", "Software", "GDI Generic"};
-
-// A scene scaled up is drawn this much smaller again (in each direction) than the largest scene:
-// on a software renderer the larger window's clear, the scale-up and the swap cost about what
-// the pixels left out would have (1600 x 1200 on llvmpipe: 42 ms a frame at 800 x 600, 30 ms at 640 x 480).
-constexpr float SCALED_SCENE_SHARE = 0.8f;
-
-// The area's size, scaled down (keeping its shape) until it fits the largest scene.
-glm::ivec2 sceneSizeFor(const PictureArea& area, glm::ivec2 largest)
+// The area's size at the scale, keeping its shape.
+glm::ivec2 sceneSizeFor(const PictureArea& area, float scale)
 {
-    const glm::ivec2 size(area.width, area.height);
-    if (largest.x <= 0 || largest.y <= 0 || (size.x <= largest.x && size.y <= largest.y))
-        return size;
-    const float scale = SCALED_SCENE_SHARE * std::min(static_cast<float>(largest.x) / static_cast<float>(size.x),
-                                                      static_cast<float>(largest.y) / static_cast<float>(size.y));
-    return glm::max(glm::ivec2(glm::round(glm::vec2(size) * scale)), glm::ivec2(1));
+    return glm::max(glm::ivec2(glm::round(glm::vec2(area.width, area.height) * scale)), glm::ivec2(1));
 }
 
 } // namespace
@@ -39,20 +22,23 @@ const PictureArea& FrameTarget::fit(int drawableWidth, int drawableHeight)
 {
     const glm::ivec2 newDrawable(drawableWidth, drawableHeight);
     const PictureArea newArea = PictureArea::centredIn(drawableWidth, drawableHeight);
-    const glm::ivec2 newScene = sceneSizeFor(newArea, largestScene);
-    if (newDrawable == drawable && newArea == area && newScene == scene)
+    if (newDrawable == drawable && newArea == area)
         return area;
     drawable = newDrawable;
     area = newArea;
-    scene = newScene;
+    scene = sceneSizeFor(area, sceneScale);
     makeSceneBuffer();
     return area;
 }
 
-void FrameTarget::limitScene(glm::ivec2 largest)
+void FrameTarget::setSceneScale(float scale)
 {
-    largestScene = largest;
-    fit(drawable.x, drawable.y);
+    const bool hadSceneBuffer = needsSceneBuffer();
+    sceneScale = scale;
+    scene = sceneSizeFor(area, sceneScale);
+    // The buffer has the area's full size: a smaller scene only takes less of it.
+    if (needsSceneBuffer() != hadSceneBuffer)
+        makeSceneBuffer();
 }
 
 void FrameTarget::setBrightness(float gamma)
@@ -67,6 +53,7 @@ void FrameTarget::usePictureProgram(ShaderProgram* program)
 {
     pictureProgram = program;
     brightnessLocation = program ? glGetUniformLocation(program->getProgram(), "brightness") : -1;
+    sceneShareLocation = program ? glGetUniformLocation(program->getProgram(), "sceneShare") : -1;
 }
 
 void FrameTarget::makeSceneBuffer()
@@ -79,7 +66,7 @@ void FrameTarget::makeSceneBuffer()
     // A texture, for the picture program to read; scaled up, it is read between its texels.
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, scene.x, scene.y, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, area.width, area.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -88,7 +75,7 @@ void FrameTarget::makeSceneBuffer()
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
     glGenRenderbuffers(1, &depthStencil);
     glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, scene.x, scene.y);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, area.width, area.height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -157,6 +144,8 @@ void FrameTarget::drawWithBrightness() const
     glDisable(GL_BLEND);
     pictureProgram->use(true);
     glUniform1f(brightnessLocation, brightness);
+    glUniform2f(sceneShareLocation, static_cast<float>(scene.x) / static_cast<float>(area.width),
+                static_cast<float>(scene.y) / static_cast<float>(area.height));
     glBindTexture(GL_TEXTURE_2D, colour);
     screenQuad.draw();
     kept.putBack();
@@ -172,13 +161,4 @@ void FrameTarget::destroy()
     framebuffer = 0;
     colour = 0;
     depthStencil = 0;
-}
-
-bool FrameTarget::softwareRenderer()
-{
-    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    if (name == nullptr)
-        return false;
-    return std::any_of(std::begin(SOFTWARE_RENDERER_WORDS), std::end(SOFTWARE_RENDERER_WORDS),
-                       [name](const char* word) { return std::strstr(name, word) != nullptr; });
 }

@@ -7,20 +7,19 @@
 
 class ShaderProgram;
 
-// Where a frame is drawn. The scene fills the picture area of the window's drawable at the
-// area's own size, unless that is larger than the scene may be: then the scene is drawn into an
-// off-screen framebuffer of the largest size it may have and scaled up into the area at the end
-// of the frame. A software renderer limits the scene so that a fullscreen window costs about
-// what the 800 x 600 window does. A brightness other than 1 also draws the scene off screen, at
-// its own size, and then into the area with the brightness as a gamma; at 1 the picture is the
+// Where a frame is drawn. At full scale the scene fills the picture area of the window's
+// drawable at the area's own size. At a smaller scale it is drawn into part of an off-screen
+// framebuffer of the area's size and scaled up into the area at the end of the frame; a new
+// scale only changes the part, the buffer stays. A brightness other than 1 also draws the scene
+// off screen and then into the area with the brightness as a gamma; at 1 the picture is the
 // scene as drawn.
 class FrameTarget {
 public:
     // Follows the window's drawable; the off-screen framebuffer is made anew only when the
-    // scene's size changes. Returns the picture area.
+    // picture area's size changes. Returns the picture area.
     const PictureArea& fit(int drawableWidth, int drawableHeight);
-    // The largest scene drawn, in pixels across and up; (0, 0) draws it at the area's size.
-    void limitScene(glm::ivec2 largest);
+    // The share of the area's width and height the scene is drawn at (1: the area's own size).
+    void setSceneScale(float scale);
     // The gamma of the picture: above 1 brighter, below 1 darker.
     void setBrightness(float gamma);
     // The program that draws the scene into the area with the brightness (picture_v, picture_f);
@@ -43,27 +42,25 @@ public:
     // Deletes the off-screen framebuffer, if there is one.
     void destroy();
 
-    // Whether OpenGL draws in software (Mesa's llvmpipe and its kin), where every pixel costs.
-    static bool softwareRenderer();
-
 private:
     // Clears colour, depth and stencil of the bound target.
     static void clearScene();
-    // Makes the off-screen framebuffer when the scene is smaller than the area or the
-    // brightness is not 1, else none.
+    // Makes the off-screen framebuffer, of the area's size, when the scene is smaller than the
+    // area or the brightness is not 1, else none.
     void makeSceneBuffer();
-    bool needsSceneBuffer() const { return scene != glm::ivec2(area.width, area.height) || brightness != 1.0f; }
+    bool needsSceneBuffer() const { return sceneScale < 1.0f || brightness != 1.0f; }
     bool offScreen() const { return framebuffer != 0; }
     // The off-screen scene drawn into the area through the picture program.
     void drawWithBrightness() const;
 
     glm::ivec2 drawable{800, 600};
     PictureArea area;
-    glm::ivec2 largestScene{0, 0};
+    float sceneScale = 1.0f;
     glm::ivec2 scene{800, 600};
     float brightness = 1.0f;
     ShaderProgram* pictureProgram = nullptr;
     GLint brightnessLocation = -1;
+    GLint sceneShareLocation = -1;
     GLuint framebuffer = 0;  // 0 while the scene is drawn straight into the window
     GLuint colour = 0;       // the off-screen framebuffer's colour texture...
     GLuint depthStencil = 0; // ...and its depth and stencil renderbuffer
