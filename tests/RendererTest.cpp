@@ -54,7 +54,7 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         defaultProgram->use(true);
         defaultProgram->setView(camera->syncViewMatrix());
-        drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView);
+        drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView, camera->getPosition());
         defaultProgram->use(false);
     }
 

@@ -85,7 +85,7 @@ struct VisibleSet {
 // storage from frame to frame.
 VisibleSet visibleSet;
 
-const VisibleSet& cullTunnel(const Tunnel* tunnel, const Camera* cullingCamera, bool realityView)
+VisibleSet& cullTunnel(const Tunnel* tunnel, const Camera* cullingCamera, bool realityView)
 {
     VisibleSet& visible = visibleSet;
     visible.portals.clear();
@@ -105,6 +105,28 @@ const VisibleSet& cullTunnel(const Tunnel* tunnel, const Camera* cullingCamera, 
             visible.objects.push_back(object);
     }
     return visible;
+}
+
+// The objects' distances from the eye with their places in the set, kept from frame to frame
+// for their storage.
+std::vector<std::pair<float, std::size_t>> objectsByDistance;
+std::vector<const GameObject*> sortedObjects;
+
+// Orders the set's objects nearest first (ties as they were), so that what stands behind them
+// fails the depth test before it is shaded.
+void sortNearestFirst(VisibleSet& visible, const glm::vec3& eye)
+{
+    objectsByDistance.clear();
+    for (std::size_t i = 0; i < visible.objects.size(); ++i) {
+        const auto [first, second] = visible.objects[i]->worldBounds();
+        const glm::vec3 toCentre = (first + second) * 0.5f - eye;
+        objectsByDistance.emplace_back(glm::dot(toCentre, toCentre), i);
+    }
+    std::sort(objectsByDistance.begin(), objectsByDistance.end());
+    sortedObjects.clear();
+    for (const auto& [distance, place] : objectsByDistance)
+        sortedObjects.push_back(visible.objects[place]);
+    visible.objects.swap(sortedObjects);
 }
 
 // Widens the world-space box to everything the object draws: its model's box as placed, and
@@ -327,7 +349,7 @@ void drawViewThroughPortal(Portal* portal, const FrameView& frame, ShaderProgram
     program->setProj(portal->clippedProjection(view, frame.projection));
 
     // The far side is drawn whole: the camera's frustum says nothing about what the portal shows.
-    drawCulled(seen, nullptr, program, frame.realityView);
+    drawCulled(seen, nullptr, program, frame.realityView, glm::vec3(glm::inverse(view)[3]));
 }
 
 void unmarkPortalArea(Portal* portal, const FrameView& frame, ShaderProgram* program)
@@ -448,7 +470,7 @@ void drawScene(const FrameView& frame)
         bindLights(frame.tunnel->getLights(), shadowMaps, defaultProgram);
         defaultProgram->setProj(frame.projection);
         defaultProgram->setView(frame.view);
-        drawCulled(frame.tunnel, frame.culledBy, defaultProgram, frame.realityView);
+        drawCulled(frame.tunnel, frame.culledBy, defaultProgram, frame.realityView, frame.eye);
     });
     timedPass(FramePass::GlassDoor, [&] { drawGlassDoor(frame); });
     defaultProgram->use(false);
@@ -498,9 +520,11 @@ void renderEndScreen(const FrameView& frame, const GameObject* screen)
     frameTarget.finishScene();
 }
 
-void drawCulled(const Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView)
+void drawCulled(const Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView,
+                const glm::vec3& eye)
 {
-    const VisibleSet& visible = cullTunnel(tunnel, culledBy, realityView);
+    VisibleSet& visible = cullTunnel(tunnel, culledBy, realityView);
+    sortNearestFirst(visible, eye);
     drawVisible(visible, program);
     reportPass(visible, culledBy != nullptr);
 }

@@ -2,6 +2,8 @@
 
 #include "render/ShaderProgram.h"
 
+#include <glm/glm.hpp>
+
 #include <array>
 #include <cstdint>
 
@@ -40,8 +42,10 @@ const FrameStats& renderFrame(const FrameView& frame);
 // The frame, then the won or lost screen in front of the eye, lit by a lamp of its own: the
 // screen hangs far from every tunnel light.
 void renderEndScreen(const FrameView& frame, const GameObject* screen);
-// Draws a tunnel's portals' frames, its shell of the view and its objects, skipping (and
-// counting) what lies outside the frustum of the camera it is culled by; null draws it whole.
-void drawCulled(const Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView);
+// Draws a tunnel's portals' frames, then its shell of the view and its objects nearest the eye
+// first, skipping (and counting) what lies outside the frustum of the camera it is culled by;
+// null draws it whole.
+void drawCulled(const Tunnel* tunnel, const Camera* culledBy, ShaderProgram* program, bool realityView,
+                const glm::vec3& eye);
 // Releases what the renderer made for itself.
 void releaseRenderer();
