@@ -8,7 +8,6 @@
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
-#include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/Overlay.h"
@@ -25,15 +24,6 @@ namespace {
 // The debug jump puts the eye above the tunnel's origin, looking down the tunnel.
 const glm::vec3 DEBUG_JUMP_EYE_OFFSET(0.0f, 10.0f, 0.0f);
 const glm::vec3 DEBUG_JUMP_TARGET_OFFSET(10.0f, 0.0f, 0.0f);
-
-void switchView()
-{
-    gameState.realityView = !gameState.realityView;
-    for (int viewSwitchTunnel : plan::VIEW_SWITCH_TUNNELS) {
-        if (gameState.inTunnel(viewSwitchTunnel))
-            gameState.viewSwitchCount += 1;
-    }
-}
 
 void jumpToTunnel(int index)
 {

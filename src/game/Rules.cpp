@@ -145,6 +145,15 @@ void printCurrentTunnel()
 
 } // namespace
 
+void switchView()
+{
+    gameState.realityView = !gameState.realityView;
+    for (int viewSwitchTunnel : plan::VIEW_SWITCH_TUNNELS) {
+        if (gameState.inTunnel(viewSwitchTunnel))
+            gameState.viewSwitchCount += 1;
+    }
+}
+
 bool updateTick()
 {
     if (handleEvents())
@@ -229,9 +238,12 @@ void updateTrainSchedule()
         gameState.lastTrainTicks = now;
     }
     startWaitingTrain();
-    // Only the train of the player's tunnel runs; the others wait where they stand.
-    if (Train* train = gameState.currentTunnel->getTrain())
+    // Only the train of the player's tunnel runs; the others wait where they stand. One that
+    // runs into the player's body has hit him.
+    if (Train* train = gameState.currentTunnel->getTrain()) {
         train->update();
+        playerState->hitByTrain = playerState->hitByTrain || train->hasHit();
+    }
 }
 
 Tunnel* updatePlayerState(Tunnel* tunnel)

@@ -9,6 +9,8 @@ class Tunnel;
 // One game tick: input, walking, portal transit, trains, puzzles, train hit and touch transit,
 // tunnel print and the final-door condition. True when the game is to stop now.
 bool updateTick();
+// The glasses on or off; a switch in a tunnel of the view-switch puzzle counts towards it.
+void switchView();
 // A left-button press: door pick and walk, the train start, key, switches and final doors.
 void handleClick();
 // Carries the player through a clicked door to the partner's side and opens its portals.

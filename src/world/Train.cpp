@@ -1,6 +1,5 @@
 #include "world/Train.h"
 
-#include "game/GameState.h"
 #include "physics/PhysicsWorld.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -43,8 +42,6 @@ void Train::update()
     for (GameObject* wheel : getChildren())
         wheel->rotate(0.0f, 0.0f, wheelTurn);
     hit = hitsVictim();
-    if (hit)
-        gameState.quitRequested = true;
 }
 
 bool Train::hitsVictim()
