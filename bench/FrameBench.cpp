@@ -10,7 +10,6 @@
 #include "game/Rules.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
-#include "physics/PhysicsWorld.h"
 #include "render/DynamicResolution.h"
 #include "render/FrameTarget.h"
 #include "render/Renderer.h"
@@ -228,7 +227,7 @@ double medianTick(ManualClock& clock, AllocationCounter& counter)
         clock.advance(40);
         auto start = Stopwatch::now();
         tickWithSound();
-        stepPhysics();
+        stepWorld();
         if (i >= 0)
             times.push_back(millisecondsSince(start));
     }

@@ -12,7 +12,6 @@
 #include "play/Route.h"
 #include "play/Routes.h"
 #include "game/Rules.h"
-#include "physics/PhysicsWorld.h"
 #include "render/Screenshot.h"
 #include "sound/GameSound.h"
 
@@ -112,7 +111,7 @@ int main(int argc, char** argv)
 
     int frame = 0;
     std::uint32_t triangles = 0; // of the last frame drawn
-    MainLoop loop(clock, {tickWithSound, stepPhysics, [&frame, &triangles] {
+    MainLoop loop(clock, {tickWithSound, stepWorld, [&frame, &triangles] {
                               if (++frame % TICKS_PER_DRAWN_FRAME == 0)
                                   triangles = drawAndSwap();
                               return triangles;
