@@ -13,7 +13,6 @@
 #include "game/Rules.h"
 #include "level/AssetManifest.h"
 #include "level/Level.h"
-#include "level/LevelPlan.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/FrameTarget.h"
@@ -238,8 +237,7 @@ FrameView gameFrameView()
     frame.viewDirection = glm::normalize(camera->getTarget() - camera->getPosition());
     frame.culledBy = renderSettings.frustumCulling ? camera : nullptr;
     frame.realityView = gameState.realityView;
-    if (gameState.inTunnel(plan::GLASS_DOOR_TUNNEL) && !gameState.realityView)
-        frame.glassDoor = glassDoor;
+    frame.glassDoor = glassDoorBlocks() ? glassDoor : nullptr;
     frame.settings = renderSettings;
     return frame;
 }

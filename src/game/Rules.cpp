@@ -127,11 +127,10 @@ void startWaitingTrain()
 // wall in the reality view, placed before the physics step so that it blocks on every tick.
 void placeGlassDoor()
 {
-    const Tunnel* glassDoorTunnel = gameState.tunnels[plan::GLASS_DOOR_TUNNEL];
-    if (gameState.currentTunnel != glassDoorTunnel)
+    if (!gameState.inTunnel(plan::GLASS_DOOR_TUNNEL))
         return;
-    glassDoor->setPosition(glassDoorTunnel->getPosition() +
-                           (gameState.realityView ? plan::GLASS_DOOR_REALITY_SPOT : plan::GLASS_DOOR_GLASSES_SPOT));
+    glassDoor->setPosition(gameState.currentTunnel->getPosition() +
+                           (glassDoorBlocks() ? plan::GLASS_DOOR_GLASSES_SPOT : plan::GLASS_DOOR_REALITY_SPOT));
 }
 
 void printCurrentTunnel()
@@ -257,6 +256,11 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
     camera->setPositionAndTarget(eye, glm::vec3(eye.x - LOOK_AHEAD, eye.y, eye.z));
     playerState->transitPending = false;
     return door->getDestination();
+}
+
+bool glassDoorBlocks()
+{
+    return gameState.inTunnel(plan::GLASS_DOOR_TUNNEL) && !gameState.realityView;
 }
 
 bool isHitByViewLine(const GameObject* object)

@@ -19,6 +19,8 @@ void updatePortalTransit();
 void updateTrainSchedule();
 // The tunnel that is current after a train test and a pending touch transit.
 Tunnel* updatePlayerState(Tunnel* tunnel);
+// Whether the glass door stands across the player's tunnel: the key's tunnel in the glasses view.
+bool glassDoorBlocks();
 // Whether a click reaches the object: the line from the player's eye along the view direction
 // crosses its box in front of the eye, and the object stands in the current tunnel (a line
 // does not reach through the walls into the tunnels beside).
