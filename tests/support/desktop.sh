@@ -9,7 +9,7 @@ manager=$!
 waited=0
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
     waited=$((waited + 1))
-    if [ "$waited" -gt 200 ]; then
+    if [ "$waited" -gt 600 ]; then
         echo "openbox did not take the screen (is it installed?)" >&2
         exit 1
     fi
