@@ -1,8 +1,9 @@
 // Every model the generator writes, loaded as the game loads it and checked for what drawing,
 // collision and placement rely on; and the painted faces of signs and end screens drawn to see
 // that they read the right way round.
+#include "render/GpuModel.h"
 #include "render/Mesh.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "render/ShaderProgram.h"
 #include "support/RenderChecks.h"
 #include "support/RenderFixture.h"
@@ -97,6 +98,7 @@ TEST_F(AssetsTest, EveryGeneratedModelLoadsCleanlyAsASolidWithSoundVerticesAndOn
         SCOPED_TRACE(file.string());
         testing::internal::CaptureStderr();
         const std::unique_ptr<Model> model = load(file);
+        const std::vector<Mesh*>& meshes = GpuModel::of(*model).getMeshes();
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_GT(model->triangleCount(), 0u);
         const auto [high, low] = model->bounds();
@@ -107,9 +109,9 @@ TEST_F(AssetsTest, EveryGeneratedModelLoadsCleanlyAsASolidWithSoundVerticesAndOn
             EXPECT_NEAR(low.y, 0.0f, EPSILON);
         }
         expectSoundVertices(file);
-        for (const Mesh* mesh : model->getMeshes()) {
+        for (const Mesh* mesh : meshes) {
             ASSERT_EQ(mesh->getTextures().size(), 1u);
-            const bool glassPane = file.stem() == "door2" && mesh == model->getMeshes().back();
+            const bool glassPane = file.stem() == "door2" && mesh == meshes.back();
             const double alpha = meanAlpha(mesh->getTextures()[0]);
             EXPECT_TRUE(glassPane ? alpha > 0.25 && alpha < 0.5 : std::fabs(alpha - 1.0) < 1e-9) << alpha;
         }
@@ -130,10 +132,11 @@ TEST_F(AssetsTest, TheGlassesShellsAreTheRealityShellsInOtherImages)
     for (std::size_t twin = 0; twin < views[0].size(); ++twin) {
         SCOPED_TRACE(views[1][twin].string());
         const std::unique_ptr<Model> realityModel = load(views[0][twin]), glassesModel = load(views[1][twin]);
-        const std::vector<Mesh*> glasses = glassesModel->getMeshes(), reality = realityModel->getMeshes();
+        const std::vector<Mesh*>& glasses = GpuModel::of(*glassesModel).getMeshes();
+        const std::vector<Mesh*>& reality = GpuModel::of(*realityModel).getMeshes();
         ASSERT_EQ(reality.size(), glasses.size());
         for (std::size_t i = 0; i < reality.size(); ++i) {
-            EXPECT_EQ(reality[i]->bounds(), glasses[i]->bounds());
+            EXPECT_EQ(realityModel->getMeshes()[i].bounds(), glassesModel->getMeshes()[i].bounds());
             EXPECT_NE(texelsOf(reality[i]->getTextures()[0]).rgba, texelsOf(glasses[i]->getTextures()[0]).rgba);
         }
     }
@@ -144,7 +147,7 @@ protected:
     // Draws a model as the game's camera would see it (60 degrees, 4:3), keeps the picture and
     // expects its flat face, facing the eye, to match the face's image as it is, better than the
     // image mirrored left to right or turned upside down. Returns the face's share of the window.
-    glm::vec2 expectReadsRightWayRound(const Model& model, const Mesh* face, const glm::mat4& placement, glm::vec3 eye,
+    glm::vec2 expectReadsRightWayRound(const Model& model, std::size_t face, const glm::mat4& placement, glm::vec3 eye,
                                        glm::vec3 target, const std::string& picture)
     {
         const auto program = std::make_unique<ShaderProgram>(testData("textured_v.glsl"), testData("textured_f.glsl"));
@@ -156,7 +159,7 @@ protected:
         program->setModel(placement);
         program->setView(view);
         program->setProj(projection);
-        model.draw();
+        GpuModel::of(model).draw();
         program->use(false);
         savePicture("asset-views/" + picture + ".png");
 
@@ -166,10 +169,10 @@ protected:
             const glm::vec4 clip = projection * view * placement * glm::vec4(corner, 1.0f);
             return (glm::vec2(clip) / clip.w * 0.5f + 0.5f) * window;
         };
-        const auto [boxHigh, boxLow] = face->bounds();
+        const auto [boxHigh, boxLow] = model.getMeshes()[face].bounds();
         const glm::vec2 low = glm::min(onWindow(boxLow), onWindow(boxHigh));
         const glm::vec2 high = glm::max(onWindow(boxLow), onWindow(boxHigh));
-        const Texels image = texelsOf(face->getTextures().at(0));
+        const Texels image = texelsOf(GpuModel::of(model).getMeshes()[face]->getTextures().at(0));
         const glm::ivec2 imageSize(image.width, image.height);
         const std::vector<std::uint8_t> screen = readFrame();
         // Summed luminance differences from the image as it is, mirrored and upside down. u runs
@@ -199,13 +202,14 @@ TEST_F(PaintedFaceTest, SignsAndEndScreensReadTheRightWayRound)
         SCOPED_TRACE(file.string());
         const std::unique_ptr<Model> sign = load(file);
         // The painted face is the one flat mesh; the reader stands in front of it.
-        const auto meshes = sign->getMeshes();
-        const auto face = std::find_if(meshes.begin(), meshes.end(), [](const Mesh* mesh) {
-            return mesh->bounds().first.x - mesh->bounds().second.x < EPSILON;
+        const auto& meshes = sign->getMeshes();
+        const auto face = std::find_if(meshes.begin(), meshes.end(), [](const ModelMesh& mesh) {
+            return mesh.maxCorner.x - mesh.minCorner.x < EPSILON;
         });
         ASSERT_NE(face, meshes.end());
-        const glm::vec3 centre = ((*face)->bounds().first + (*face)->bounds().second) * 0.5f;
-        expectReadsRightWayRound(*sign, *face, glm::mat4(1.0f), centre - glm::vec3(14, 0, 0), centre, file.stem());
+        const glm::vec3 centre = (face->maxCorner + face->minCorner) * 0.5f;
+        expectReadsRightWayRound(*sign, static_cast<std::size_t>(face - meshes.begin()), glm::mat4(1.0f),
+                                 centre - glm::vec3(14, 0, 0), centre, file.stem());
     }
 
     // The end screen as the game shows it: at (3000, 0, 0), turned half round about y, seen from
@@ -216,7 +220,7 @@ TEST_F(PaintedFaceTest, SignsAndEndScreensReadTheRightWayRound)
         SCOPED_TRACE(file);
         const std::unique_ptr<Model> screen = load(file);
         ASSERT_EQ(screen->getMeshes().size(), 1u);
-        const glm::vec2 share = expectReadsRightWayRound(*screen, screen->getMeshes()[0], placement,
+        const glm::vec2 share = expectReadsRightWayRound(*screen, 0, placement,
                                                          {2990, -1.3f, -0.5f}, {3000, -1.3f, -0.5f}, file);
         EXPECT_TRUE(glm::all(glm::greaterThan(share, glm::vec2(0.75f)) && glm::lessThan(share, glm::vec2(1.05f))));
     }

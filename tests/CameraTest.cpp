@@ -2,7 +2,7 @@
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
 #include "physics/PhysicsWorld.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "support/Expectations.h"
 #include "support/WorldFixture.h"
 #include "world/Door.h"

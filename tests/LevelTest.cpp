@@ -4,7 +4,7 @@
 #include "game/PlayerState.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "support/Expectations.h"
 #include "support/LevelFixture.h"
 #include "support/WorldFixture.h"

@@ -6,7 +6,7 @@
 #include "support/RenderChecks.h"
 
 #include "level/Tunnel.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
 #include "world/GameObject.h"

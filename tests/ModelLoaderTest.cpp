@@ -1,8 +1,9 @@
-// Importing model files into GPU meshes and textures: what the game relies on when a file is
+// Reading model files and making GPU meshes and textures of them: what the game relies on when a file is
 // fine, and how it carries on when a file, an image or a material is faulty.
+#include "render/GpuModel.h"
 #include "render/Mesh.h"
-#include "render/Model.h"
 #include "render/ShaderProgram.h"
+#include "world/Model.h"
 #include "support/Expectations.h"
 #include "support/GameFolder.h"
 #include "support/RenderChecks.h"
@@ -24,7 +25,7 @@ const char* const SQUARE_POSITIONS = "v -0.5 -0.5 0\nv 0.5 -0.5 0\nv 0.5 0.5 0\n
 // The texture of the first mesh of a model.
 GLuint textureOf(const Model& model)
 {
-    return model.getMeshes().at(0)->getTextures().at(0);
+    return GpuModel::of(model).getMeshes().at(0)->getTextures().at(0);
 }
 
 } // namespace
@@ -57,22 +58,22 @@ TEST_F(ModelLoaderTest, MeshesKeepTheFileOrderBoundsAndTrianglesAndMissingAttrib
     const Model mapped = load("mapped.obj");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
-    const std::vector<Mesh*> meshes = model.getMeshes();
+    const std::vector<ModelMesh>& meshes = model.getMeshes();
     ASSERT_EQ(meshes.size(), 2u);
-    EXPECT_EQ(meshes[0]->bounds(), std::make_pair(glm::vec3(3, 5, -2), glm::vec3(-1, 0, -2)));
-    EXPECT_EQ(meshes[0]->getIndexCount(), 6u);
-    EXPECT_EQ(meshes[1]->bounds(), std::make_pair(glm::vec3(12, 1, 9), glm::vec3(10, -4, 7)));
-    EXPECT_EQ(meshes[1]->getIndexCount(), 3u);
+    EXPECT_EQ(meshes[0].bounds(), std::make_pair(glm::vec3(3, 5, -2), glm::vec3(-1, 0, -2)));
+    EXPECT_EQ(meshes[0].indices.size(), 6u);
+    EXPECT_EQ(meshes[1].bounds(), std::make_pair(glm::vec3(12, 1, 9), glm::vec3(10, -4, 7)));
+    EXPECT_EQ(meshes[1].indices.size(), 3u);
     EXPECT_EQ(model.triangleCount(), 3u);
     EXPECT_EQ(model.bounds(), std::make_pair(glm::vec3(12, 5, 9), glm::vec3(-1, -4, -2)));
-    EXPECT_TRUE(meshes[0]->getTextures().empty()); // no material names an image
+    EXPECT_TRUE(GpuModel::of(model).getMeshes()[0]->getTextures().empty()); // no material names an image
 
     const auto probe = std::make_unique<ShaderProgram>(testData("probe_v.glsl"), testData("probe_f.glsl"));
     auto centreDrawnFrom = [&](const Model& drawn) {
         glClearColor(1, 1, 1, 1); // unlike any colour the probe gives these squares
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         probe->use(true);
-        drawn.draw();
+        GpuModel::of(drawn).draw();
         probe->use(false);
         return glm::vec3(centreColour()) / 255.0f;
     };
@@ -107,7 +108,7 @@ TEST_F(ModelLoaderTest, TexturesHoldTheirImagesRepeatAndGoWithTheirMeshes)
     // Floors and walls repeat their images; a draw leaves no texture bound.
     const Model& translucent = *squares[1];
     const GLuint texture = textureOf(translucent);
-    translucent.draw();
+    GpuModel::of(translucent).draw();
     GLint bound = -1, wrap[2] = {};
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0);
@@ -117,7 +118,7 @@ TEST_F(ModelLoaderTest, TexturesHoldTheirImagesRepeatAndGoWithTheirMeshes)
     EXPECT_EQ(glm::ivec2(wrap[0], wrap[1]), glm::ivec2(GL_REPEAT));
 
     // A destroyed mesh, and a model going, release their textures.
-    Mesh* mesh = translucent.getMeshes()[0];
+    Mesh* mesh = GpuModel::of(translucent).getMeshes()[0];
     const GLuint opaqueTexture = textureOf(*squares[0]);
     mesh->destroy();
     squares[0].reset();
@@ -161,13 +162,13 @@ TEST_F(ModelLoaderTest, FaultyFilesAreReportedALineEachAndLeaveWhatStillDraws)
 
     EXPECT_TRUE(missing.getMeshes().empty());
     EXPECT_EQ(mixed.triangleCount(), 2u);
-    unsigned indices = 0;
-    for (const Mesh* mesh : mixed.getMeshes())
-        indices += mesh->getIndexCount();
+    std::size_t indices = 0;
+    for (const ModelMesh& mesh : mixed.getMeshes())
+        indices += mesh.indices.size();
     EXPECT_EQ(indices, 6u);
 
     // Without a model or a texture there is nothing to draw, but drawing is no error.
-    missing.draw();
-    unpainted[0]->draw();
+    GpuModel::of(missing).draw();
+    GpuModel::of(*unpainted[0]).draw();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

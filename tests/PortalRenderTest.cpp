@@ -4,7 +4,7 @@
 #include "support/RenderChecks.h"
 
 #include "level/Tunnel.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "world/Door.h"
 #include "world/GameObject.h"
 #include "world/Portal.h"

@@ -5,7 +5,7 @@
 #include "level/Level.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "render/Renderer.h"
 #include "world/Door.h"
 #include "world/GameObject.h"

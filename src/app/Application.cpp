@@ -18,7 +18,8 @@
 #include "render/FrameTarget.h"
 #include "render/DynamicResolution.h"
 #include "render/FrameView.h"
-#include "render/Model.h"
+#include "world/Model.h"
+#include "render/GpuModel.h"
 #include "render/Overlay.h"
 #include "render/PortalShadowMaps.h"
 #include "render/Renderer.h"
@@ -216,6 +217,9 @@ void startUp(const Clock& clock)
     initPhysics();
     buildLevel(); // also makes the camera, whose projection the programs need next
     createShaderPrograms();
+    // Every model of the level goes to the GPU before the first frame, not in the middle of play.
+    for (const Model* model : levelModels)
+        GpuModel::of(*model);
     screenQuad.create();
     overlay = new Overlay(FONT_PATH, controlsTable());
 
@@ -274,6 +278,7 @@ void drawEndScreen()
     GameObject*& screen = gameState.won ? wonScreen : lostScreen;
     if (!screen) {
         screen = new GameObject(new Model(screenFile->folder, screenFile->file));
+        GpuModel::of(*screen->getModel());
         screen->setPosition(END_SCREEN_POSITION);
         screen->rotate(0, 180, 0);
     }

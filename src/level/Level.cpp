@@ -6,7 +6,7 @@
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "render/WindowSize.h"
 #include "world/Door.h"
 

@@ -1,7 +1,7 @@
 #include "level/Tunnel.h"
 
 #include "level/TunnelShape.h"
-#include "render/Model.h"
+#include "world/Model.h"
 #include "render/SpotLight.h"
 #include "world/Door.h"
 #include "world/Portal.h"

@@ -1,10 +1,19 @@
 #include "render/Mesh.h"
 
+#include "world/ModelMesh.h"
 
-Mesh::Mesh(std::vector<glm::vec3> positions, std::vector<glm::vec2> texCoords, std::vector<glm::vec3> normals,
-           std::vector<GLuint> indices, std::vector<GLuint> textures, glm::vec3 maxCorner, glm::vec3 minCorner)
-    : indexCount(static_cast<GLuint>(indices.size())), textures(std::move(textures)), maxCorner(maxCorner),
-      minCorner(minCorner)
+namespace {
+
+// Fills the bound buffer with the values of the array.
+template <typename Value> void upload(GLenum target, const std::vector<Value>& values)
+{
+    glBufferData(target, static_cast<GLsizeiptr>(values.size() * sizeof(Value)), values.data(), GL_STATIC_DRAW);
+}
+
+} // namespace
+
+Mesh::Mesh(const ModelMesh& shape, std::vector<GLuint> textures)
+    : indexCount(static_cast<GLuint>(shape.indices.size())), textures(std::move(textures))
 {
     glGenVertexArrays(1, &vertexArray);
     glGenBuffers(1, &positionBuffer);
@@ -14,19 +23,19 @@ Mesh::Mesh(std::vector<glm::vec3> positions, std::vector<glm::vec2> texCoords, s
     glBindVertexArray(vertexArray);
 
     glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
-    glBufferData(GL_ARRAY_BUFFER, positions.size() * sizeof(glm::vec3), positions.data(), GL_STATIC_DRAW);
+    upload(GL_ARRAY_BUFFER, shape.positions);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
 
     glBindBuffer(GL_ARRAY_BUFFER, texCoordBuffer);
-    glBufferData(GL_ARRAY_BUFFER, texCoords.size() * sizeof(glm::vec2), texCoords.data(), GL_STATIC_DRAW);
+    upload(GL_ARRAY_BUFFER, shape.texCoords);
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
 
     glBindBuffer(GL_ARRAY_BUFFER, normalBuffer);
-    glBufferData(GL_ARRAY_BUFFER, normals.size() * sizeof(glm::vec3), normals.data(), GL_STATIC_DRAW);
+    upload(GL_ARRAY_BUFFER, shape.normals);
     glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
 
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLuint), indices.data(), GL_STATIC_DRAW);
+    upload(GL_ELEMENT_ARRAY_BUFFER, shape.indices);
 
     glBindVertexArray(0);
 }

@@ -4,7 +4,7 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/FrameTarget.h"
-#include "render/Model.h"
+#include "render/GpuModel.h"
 #include "render/PortalShadowMaps.h"
 #include "render/ProjectedArea.h"
 #include "render/ShaderProgram.h"
@@ -46,6 +46,17 @@ constexpr int SCISSOR_MARGIN = 1;
 
 // The end screen's lamp stands this far behind the eye and shines along the view.
 constexpr float END_SCREEN_LAMP_BEHIND_EYE = 10.0f;
+
+// Sets "model" and "norm" and draws the object's model, then its children.
+void drawObject(const GameObject& object, ShaderProgram* program)
+{
+    const glm::mat4 matrix = object.getModelMatrix();
+    program->setModel(matrix);
+    program->setNorm(glm::inverse(matrix));
+    GpuModel::of(*object.getModel()).draw();
+    for (const GameObject* child : object.getChildren())
+        drawObject(*child, program);
+}
 
 // True when the object may be drawn; an object culled by the camera's frustum is counted.
 // Without a camera nothing is culled.
@@ -158,7 +169,8 @@ void drawVisible(const VisibleSet& visible, ShaderProgram* program)
 {
     program->use(true);
     for (Portal* portal : visible.portals)
-        portal->drawFrame(program);
+        if (const GameObject* frame = portal->getFrame())
+            drawObject(*frame, program);
     for (const GameObject* object : visible.objects) {
         glm::vec3 low(std::numeric_limits<float>::max());
         glm::vec3 high(std::numeric_limits<float>::lowest());
@@ -166,7 +178,7 @@ void drawVisible(const VisibleSet& visible, ShaderProgram* program)
         const unsigned lights = program->useForBox(low, high);
         if (program != shadowProgram)
             countLitObject(lights);
-        object->draw(program);
+        drawObject(*object, program);
     }
     program->use(true);
 }
@@ -327,7 +339,7 @@ void markPortalArea(Portal* portal, const FrameView& frame, ShaderProgram* progr
     glStencilOp(GL_INCR, GL_KEEP, GL_KEEP);
     glStencilMask(0xFF);
     program->setView(frame.view);
-    portal->drawSurface(program);
+    drawObject(*portal, program);
 }
 
 // The tunnel seen through the portal is lit by its own lamps, with its own shadows.
@@ -362,7 +374,7 @@ void unmarkPortalArea(Portal* portal, const FrameView& frame, ShaderProgram* pro
     glStencilOp(GL_DECR, GL_KEEP, GL_KEEP);
     program->setProj(frame.projection);
     program->setView(frame.view);
-    portal->drawSurface(program);
+    drawObject(*portal, program);
 }
 
 // Leaves only the portal surfaces in the depth buffer, in front of whatever stood before them,
@@ -378,7 +390,7 @@ void writePortalDepths(const FrameView& frame, ShaderProgram* program)
     glClear(GL_DEPTH_BUFFER_BIT);
     program->setView(frame.view);
     for (Portal* portal : frame.tunnel->getPortals())
-        portal->drawSurface(program);
+        drawObject(*portal, program);
 }
 
 // The state the main pass draws in: depth test with GL_LESS, colour and depth writes on,
@@ -398,12 +410,12 @@ void drawGlassDoor(const FrameView& frame)
     if (frame.glassDoor == nullptr)
         return;
     if (!frame.settings.transparency) {
-        frame.glassDoor->draw(defaultProgram);
+        drawObject(*frame.glassDoor, defaultProgram);
         return;
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    frame.glassDoor->draw(defaultProgram);
+    drawObject(*frame.glassDoor, defaultProgram);
     glDisable(GL_BLEND);
 }
 
@@ -514,7 +526,7 @@ void renderEndScreen(const FrameView& frame, const GameObject* screen)
     defaultProgram->setSpotLight(&lamp, 1);
     defaultProgram->setSpotLight(&unlit, 2);
     defaultProgram->setSpotLight(&unlit, 3);
-    screen->draw(defaultProgram);
+    drawObject(*screen, defaultProgram);
     defaultProgram->use(false);
     glBindSampler(0, 0);
     frameTarget.finishScene();

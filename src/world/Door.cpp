@@ -81,7 +81,7 @@ void Door::openPortals(const std::vector<Model*>& portalModels, Camera* camera)
 void Door::createPortal(const std::vector<Model*>& portalModels, Camera* camera, Tunnel* tunnelA, Door* doorA,
                         Tunnel* tunnelB, Door* doorB)
 {
-    Portal* linked = new Portal(portalModels[0], portalModels[1], tunnelA);
+    Portal* linked = new Portal(portalModels[0], nullptr, tunnelA);
     linked->setIgnoreCollisionWith(camera->getGhostObject(), true);
     placeInFrontOf(linked, tunnelA, doorA, LINKED_PORTAL_OFFSET);
 

@@ -2,9 +2,7 @@
 
 #include "physics/BoxCorners.h"
 #include "physics/PhysicsWorld.h"
-#include "render/Mesh.h"
-#include "render/Model.h"
-#include "render/ShaderProgram.h"
+#include "world/Model.h"
 
 #include <btBulletDynamicsCommon.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -88,8 +86,8 @@ void GameObject::createBody(float mass, bool compound)
     motionState = new btDefaultMotionState(btTransform(btQuaternion(0, 0, 0, 1), btVector3(0, 0, 0)));
     if (compound) {
         auto* boxes = new btCompoundShape(true, 0);
-        for (const Mesh* mesh : model->getMeshes()) {
-            std::pair<glm::vec3, glm::vec3> corners = mesh->bounds();
+        for (const ModelMesh& mesh : model->getMeshes()) {
+            std::pair<glm::vec3, glm::vec3> corners = mesh.bounds();
             glm::vec3 half = halfExtents(corners);
             btTransform centre(btQuaternion(0, 0, 0, 1), toBullet(corners.second + half));
             boxes->addChildShape(centre, new btBoxShape(toBullet(half)));
@@ -228,16 +226,6 @@ bool GameObject::isHitByRay(const glm::vec3& origin, const glm::vec3& direction)
             return true;
     }
     return false;
-}
-
-void GameObject::draw(ShaderProgram* program) const
-{
-    glm::mat4 matrix = getModelMatrix();
-    program->setModel(matrix);
-    program->setNorm(glm::inverse(matrix));
-    model->draw();
-    for (const GameObject* child : children)
-        child->draw(program);
 }
 
 void GameObject::setChildren(const std::vector<GameObject*>& newChildren)

@@ -10,7 +10,6 @@ class btCollisionShape;
 class btDefaultMotionState;
 class btRigidBody;
 class Model;
-class ShaderProgram;
 
 // A model placed in the world by position, rotation (degrees) and scale, with a rigid body
 // that stores its world transform. Children are placed relative to their parent.
@@ -47,13 +46,12 @@ public:
     // a box behind the origin is not hit.
     bool isHitByRay(const glm::vec3& origin, const glm::vec3& direction) const;
 
-    // Sets "model" and "norm", draws the model, then the children.
-    void draw(ShaderProgram* program) const;
     void setChildren(const std::vector<GameObject*>& newChildren);
     void setIgnoreCollisionWith(const btCollisionObject* other, bool ignore);
 
 protected:
-    void updateTransform();
+    // Places the body where position, rotation and scale say, then the children.
+    virtual void updateTransform();
     // Rotation angles in degrees as set, not read back from the body.
     glm::vec3 getLocalRotation() const { return rotation; }
 

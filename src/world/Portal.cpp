@@ -12,7 +12,7 @@ float signOf(float value)
 } // namespace
 
 Portal::Portal(Model* surfaceModel, Model* frameModel, Tunnel* tunnel)
-    : GameObject(surfaceModel), tunnel(tunnel), frame(new GameObject(frameModel))
+    : GameObject(surfaceModel), tunnel(tunnel), frame(frameModel ? new GameObject(frameModel) : nullptr)
 {
 }
 
@@ -21,14 +21,14 @@ Portal::~Portal()
     delete frame;
 }
 
-void Portal::drawFrame(ShaderProgram* program)
+void Portal::updateTransform()
 {
+    GameObject::updateTransform();
     if (!frame)
         return;
-    glm::vec3 turn = getLocalRotation();
+    const glm::vec3 turn = getLocalRotation();
     frame->setPosition(getPosition());
     frame->setRotation(turn.x, turn.y, turn.z);
-    frame->draw(program);
 }
 
 glm::mat4 Portal::portalView(const glm::mat4& view) const

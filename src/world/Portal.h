@@ -8,6 +8,7 @@ class Tunnel;
 // the visible one stands in its tunnel's list, the linked one only marks the other side.
 class Portal : public GameObject {
 public:
+    // Without a frame model the portal has no frame: the linked side is never seen.
     Portal(Model* surfaceModel, Model* frameModel, Tunnel* tunnel);
     ~Portal() override; // deletes the frame
 
@@ -15,15 +16,16 @@ public:
     Portal* getLinkedPortal() const { return linkedPortal; }
     Tunnel* getTunnel() const { return tunnel; }
 
-    // The frame around the portal, placed on the portal.
-    virtual void drawFrame(ShaderProgram* program);
-    // The portal surface itself (for the stencil and depth steps).
-    void drawSurface(ShaderProgram* program) const { draw(program); }
+    // The frame around the portal, placed with it; null for a frameless portal.
+    const GameObject* getFrame() const { return frame; }
 
     // The view matrix for looking through this portal out of the linked one.
     glm::mat4 portalView(const glm::mat4& view) const;
     // The projection for that view, its near plane moved onto the linked portal's plane.
     glm::mat4 clippedProjection(const glm::mat4& portalViewMatrix, const glm::mat4& projection) const;
+
+protected:
+    void updateTransform() override;
 
 private:
     Portal* linkedPortal = nullptr; // the other side

@@ -4,9 +4,9 @@
 // its material file "assets/fuzz/model.mtl". Images that materials may name lie beside them
 // (run.sh copies the game's). The working folder is the fuzzer's own.
 #include "app/Application.h"
-#include "render/Mesh.h"
-#include "render/Model.h"
+#include "render/GpuModel.h"
 #include "render/ShaderProgram.h"
+#include "world/Model.h"
 #include "support/TestData.h"
 
 #include <cstdint>
@@ -23,13 +23,18 @@ void writeFile(const char* path, const std::string& contents)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << contents;
 }
 
-// What the loader promises whatever the file: three indices per counted triangle.
+// What the loader promises whatever the file: three indices per counted triangle, each naming a
+// vertex of its own mesh.
 void checkModel(const Model& model)
 {
-    unsigned indices = 0;
-    for (const Mesh* mesh : model.getMeshes())
-        indices += mesh->getIndexCount();
-    if (indices != model.triangleCount() * 3)
+    std::size_t indices = 0;
+    for (const ModelMesh& mesh : model.getMeshes()) {
+        indices += mesh.indices.size();
+        for (std::uint32_t index : mesh.indices)
+            if (index >= mesh.positions.size())
+                std::abort();
+    }
+    if (indices != model.triangleCount() * 3u)
         std::abort();
 }
 
@@ -55,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Model model("fuzz", "model.obj");
     checkModel(model);
     probe.use(true);
-    model.draw();
+    GpuModel(model).draw();
     probe.use(false);
     glFinish();
     return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Model.h"
+#include "world/Model.h"
 #include "support/RenderFixture.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,6 @@
-#include "render/Model.h"
+#include "world/Model.h"
 
 #include "physics/BoxCorners.h"
-#include "render/Mesh.h"
-#include "render/Texture.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
@@ -32,9 +30,9 @@ bool staysInsideFolder(const std::string& texturePath)
 // The faces' indices, three per triangle. Assimp passes faces on as the file states them: a
 // face naming a vertex the mesh lacks would make the GPU read past the vertex buffers, and a
 // point or a line would shift every later triangle. Such faces are dropped and reported.
-std::vector<GLuint> triangleIndices(const aiMesh* source)
+std::vector<std::uint32_t> triangleIndices(const aiMesh* source)
 {
-    std::vector<GLuint> indices;
+    std::vector<std::uint32_t> indices;
     indices.reserve(static_cast<std::size_t>(source->mNumFaces) * 3);
     unsigned dropped = 0;
     for (unsigned f = 0; f < source->mNumFaces; ++f) {
@@ -61,20 +59,6 @@ Model::Model(const std::string& folder, const std::string& file)
     import(directory + "/" + file);
 }
 
-Model::~Model()
-{
-    for (Mesh* mesh : meshes) {
-        mesh->destroy();
-        delete mesh;
-    }
-}
-
-void Model::draw() const
-{
-    for (const Mesh* mesh : meshes)
-        mesh->draw();
-}
-
 void Model::import(const std::string& path)
 {
     Assimp::Importer importer;
@@ -83,44 +67,40 @@ void Model::import(const std::string& path)
         std::cerr << "Assimp Importer: " << importer.GetErrorString() << std::endl;
         return;
     }
-    for (unsigned i = 0; i < scene->mNumMeshes; ++i)
-        meshes.push_back(buildMesh(scene->mMeshes[i], scene));
+    for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
+        meshes.push_back(readMesh(scene->mMeshes[i], scene));
+        maxCorner = glm::max(maxCorner, meshes.back().maxCorner);
+        minCorner = glm::min(minCorner, meshes.back().minCorner);
+        triangles += static_cast<unsigned>(meshes.back().indices.size() / 3);
+    }
 }
 
-Mesh* Model::buildMesh(const aiMesh* source, const aiScene* scene)
+ModelMesh Model::readMesh(const aiMesh* source, const aiScene* scene) const
 {
-
-    std::vector<glm::vec3> positions;
-    std::vector<glm::vec2> texCoords;
-    std::vector<glm::vec3> normals;
-    positions.reserve(source->mNumVertices);
-    texCoords.reserve(source->mNumVertices);
-    normals.reserve(source->mNumVertices);
-    glm::vec3 meshMax(-FLT_MAX, -FLT_MAX, -FLT_MAX);
-    glm::vec3 meshMin(FLT_MAX, FLT_MAX, FLT_MAX);
+    ModelMesh mesh;
+    mesh.positions.reserve(source->mNumVertices);
+    mesh.texCoords.reserve(source->mNumVertices);
+    mesh.normals.reserve(source->mNumVertices);
+    mesh.maxCorner = glm::vec3(-FLT_MAX);
+    mesh.minCorner = glm::vec3(FLT_MAX);
     for (unsigned i = 0; i < source->mNumVertices; ++i) {
         const aiVector3D& vertex = source->mVertices[i];
         const glm::vec3 position(vertex.x, vertex.y, vertex.z);
-        positions.push_back(position);
-        meshMax = glm::max(meshMax, position);
-        meshMin = glm::min(meshMin, position);
-        maxCorner = glm::max(maxCorner, meshMax);
-        minCorner = glm::min(minCorner, meshMin);
+        mesh.positions.push_back(position);
+        mesh.maxCorner = glm::max(mesh.maxCorner, position);
+        mesh.minCorner = glm::min(mesh.minCorner, position);
         if (source->HasTextureCoords(0))
-            texCoords.emplace_back(source->mTextureCoords[0][i].x, source->mTextureCoords[0][i].y);
+            mesh.texCoords.emplace_back(source->mTextureCoords[0][i].x, source->mTextureCoords[0][i].y);
         else
-            texCoords.emplace_back(0.0f, 0.0f);
+            mesh.texCoords.emplace_back(0.0f, 0.0f);
         // Normals are never generated on import; a file without them gets unlit-looking zeros.
         if (source->HasNormals())
-            normals.emplace_back(source->mNormals[i].x, source->mNormals[i].y, source->mNormals[i].z);
+            mesh.normals.emplace_back(source->mNormals[i].x, source->mNormals[i].y, source->mNormals[i].z);
         else
-            normals.emplace_back(0.0f, 0.0f, 0.0f);
+            mesh.normals.emplace_back(0.0f, 0.0f, 0.0f);
     }
+    mesh.indices = triangleIndices(source);
 
-    std::vector<GLuint> indices = triangleIndices(source);
-    triangles += static_cast<unsigned>(indices.size() / 3);
-
-    std::vector<GLuint> textures;
     const aiMaterial* material =
         source->mMaterialIndex < scene->mNumMaterials ? scene->mMaterials[source->mMaterialIndex] : nullptr;
     for (unsigned i = 0; material && i < aiGetMaterialTextureCount(material, aiTextureType_DIFFUSE); ++i) {
@@ -129,14 +109,12 @@ Mesh* Model::buildMesh(const aiMesh* source, const aiScene* scene)
                              nullptr, nullptr);
         if (!staysInsideFolder(texturePath.C_Str())) {
             std::cerr << "IMG_Load error: texture path leaves the model folder: " << texturePath.C_Str() << std::endl;
-            textures.push_back(0);
+            mesh.textureFiles.emplace_back();
             continue;
         }
-        textures.push_back(loadTexture(directory + "/" + texturePath.C_Str()));
+        mesh.textureFiles.push_back(directory + "/" + texturePath.C_Str());
     }
-
-    return new Mesh(std::move(positions), std::move(texCoords), std::move(normals), std::move(indices),
-                    std::move(textures), meshMax, meshMin);
+    return mesh;
 }
 
 std::array<glm::vec3, 8> Model::corners() const
