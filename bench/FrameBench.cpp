@@ -8,6 +8,7 @@
 #include "app/RenderToggles.h"
 #include "game/GameState.h"
 #include "game/Rules.h"
+#include "level/DoorPortals.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/DynamicResolution.h"
@@ -300,8 +301,8 @@ int main()
     scenes.push_back(measureScene("tunnel 1 at start", timer, allocations, [] {}));
 
     // Two door pairs of the second tunnel opened: one portal at each of two of its doors.
-    gameState.tunnels[0]->getDoors()[0]->openPortals(gameState.portalModels, camera);
-    gameState.tunnels[1]->getDoors()[6]->openPortals(gameState.portalModels, camera);
+    openPortals(*gameState.tunnels[0]->getDoors()[0], gameState.portalModels, *camera);
+    openPortals(*gameState.tunnels[1]->getDoors()[6], gameState.portalModels, *camera);
     placeInTwoPortalScene();
     scenes.push_back(measureScene("tunnel 2, two portals open", timer, allocations, [] {}));
 

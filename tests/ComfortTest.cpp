@@ -6,7 +6,6 @@
 
 #include "app/Input.h"
 #include "app/Options.h"
-#include "game/PlayerMessages.h"
 #include "play/PlayerInput.h"
 #include "render/Overlay.h"
 #include "world/Train.h"
@@ -82,7 +81,9 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     tick();
     const glm::vec3 trainAt = train->getPosition(), looking = camera->syncViewDirection();
     renderFrame(gameFrameView());
-    overlay->drawOverGame(playerMessages, gameState.now(), false);
+    OverlayView unpaused = gameOverlayView();
+    unpaused.paused = false;
+    overlay->drawOverGame(unpaused);
     const std::vector<std::uint8_t> running = readFrame();
     pushMouseMotion(200, 0);
     ticks(200);
@@ -90,7 +91,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     EXPECT_EQ(camera->syncViewDirection(), looking);
     EXPECT_EQ(linesOnScreen().size(), shown);
     renderFrame(gameFrameView());
-    overlay->drawOverGame(playerMessages, gameState.now(), false, true);
+    overlay->drawOverGame(gameOverlayView());
     EXPECT_GT(compareFrames(running, readFrame(), 0, {300, 300, 500, 450}).differing, 300u) << "it says it is paused";
 
     // Back in the window, still paused by hand; P goes on, and the pointer's jump is no look.

@@ -1,7 +1,8 @@
 // The level as it is built: tunnels of shell pieces and stairs, doors paired across them, the
 // models the level shares.
-#include "level/Level.h"
+#include "game/Level.h"
 #include "game/PlayerState.h"
+#include "level/DoorPortals.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "world/Model.h"
@@ -35,7 +36,7 @@ TEST_F(LevelTest, EveryDoorLeadsToANeighbourWhosePartnerDoorLeadsBack)
             EXPECT_TRUE(!partner || (partner->getDestination() == tunnel(i) && partner->getPartner() == door &&
                                      door->getDestination()->containsObject(partner)));
             if (!partner) // an unpaired door has no other side to show
-                door->openPortals(gameState.portalModels, camera);
+                openPortals(*door, gameState.portalModels, *camera);
         }
         EXPECT_TRUE(tunnel(i)->getPortals().empty());
     }

@@ -5,6 +5,7 @@
 #include "support/LevelFixture.h"
 #include "support/RenderChecks.h"
 
+#include "level/DoorPortals.h"
 #include "level/Tunnel.h"
 #include "world/Model.h"
 #include "render/ShaderProgram.h"
@@ -85,8 +86,8 @@ protected:
 
 TEST_F(FrameShortcutsTest, EverySceneLooksTheSameWithLightSubsetsAsWithTheWholeProgramAndAsBefore)
 {
-    door(0, 0)->openPortals(gameState.portalModels, camera);
-    door(1, 6)->openPortals(gameState.portalModels, camera);
+    openPortals(*door(0, 0), gameState.portalModels, *camera);
+    openPortals(*door(1, 6), gameState.portalModels, *camera);
     tunnel(6)->spawnTrain();
     for (int frame = 0; frame < 40; ++frame)
         tunnel(6)->getTrain()->update();

@@ -35,7 +35,7 @@ protected:
         if (endScreen)
             overlay->drawOverEndScreen();
         else
-            overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls);
+            overlay->drawOverGame(gameOverlayView());
         shown = readFrame();
     }
 
@@ -111,7 +111,7 @@ TEST_F(OverlayTest, TheOverlayIsDrawnFilledInWireframeAndLeavesTheDrawingStateAs
     auto overlayOnWhite = [this] {
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        overlay->drawOverGame(playerMessages, gameState.now(), true);
+        overlay->drawOverGame(gameOverlayView());
         return readFrame();
     };
     const std::vector<std::uint8_t> inWireframe = overlayOnWhite();

@@ -2,7 +2,8 @@
 #include "support/RenderChecks.h"
 
 #include "app/RenderToggles.h"
-#include "level/Level.h"
+#include "game/Level.h"
+#include "level/DoorPortals.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "world/Model.h"
@@ -147,7 +148,7 @@ TEST_F(RendererTest, ObjectsAndPortalsOutsideTheFrustumAreCulledAndCountedInEver
     const int culledBefore = reportOfAFrame().culled.at(3);
     aim(BEFORE_DOOR, TOWARDS_DOOR);
     const unsigned trianglesWithoutPortal = reportOfAFrame().triangles;
-    door(0, 0)->openPortals(gameState.portalModels, camera);
+    openPortals(*door(0, 0), gameState.portalModels, *camera);
     const FrameReport withPortal = reportOfAFrame();
     EXPECT_EQ(withPortal.culled.size(), 4u);
     EXPECT_TRUE(renderSettings.frustumCulling);

@@ -2,6 +2,7 @@
 
 #include "game/PlayerState.h"
 #include "game/Rules.h"
+#include "level/DoorPortals.h"
 #include "level/LevelPlan.h"
 #include "render/Renderer.h"
 #include "world/Portal.h"
@@ -96,7 +97,7 @@ TEST_F(RulesTest, APortalBetweenTwoFarEndDoorsTurnsThePlayerHalfRound)
         SCOPED_TRACE("from tunnel " + std::to_string(from) + " to " + std::to_string(to));
         Door* farDoor = door(from, 0);
         ASSERT_EQ(farDoor->getDestination(), tunnel(to));
-        farDoor->openPortals(gameState.portalModels, camera);
+        openPortals(*farDoor, gameState.portalModels, *camera);
         jumpTo(from);
         play(Route("into the portal")
                  .strafeTo(farDoor->getPosition().z, "line up with the far-end door")

@@ -3,7 +3,9 @@
 // mixer, then waits until 40 ms more have been mixed: a sound started by a tick is heard from the
 // first buffer after that mark. Checks compare heard frames with those marks, so they stay exact
 // on a busy machine, where a wall-clock recording would drift against the ticks.
+#include "app/SoundSnapshot.h"
 #include "app/Options.h"
+#include "app/SoundSnapshot.h"
 #include "sound/GameSound.h"
 #include "sound/SoundBoard.h"
 #include "support/GameFolder.h"
@@ -116,7 +118,7 @@ protected:
         marks.push_back(recorder->framesHeard());
         tunnels.push_back(gameState.currentTunnel);
         views.push_back(gameState.realityView);
-        updateSound();
+        updateSound(soundSnapshot());
         recorder->waitUntilHeard(marks.back() + recorder->framesPerTick());
     }
 
@@ -305,7 +307,7 @@ TEST(SoundBoardTest, WithoutAnAudioDeviceTheGameSaysSoOnceAndStaysSilent)
 // The cues alone, without a mixer.
 class SoundCuesTest : public PlayingFixture {
 protected:
-    void afterTick() override { footsteps += cues.afterTick().start[soundIndex(Sound::Footstep)] ? 1 : 0; }
+    void afterTick() override { footsteps += cues.afterTick(soundSnapshot()).start[soundIndex(Sound::Footstep)] ? 1 : 0; }
 
     SoundCues cues;
     int footsteps = 0;

@@ -1,5 +1,6 @@
 // The window resized by hand or made fullscreen: the picture keeps its 4:3 shape, centred
 // between black bars, and the game plays on as in the 800 x 600 window.
+#include "level/DoorPortals.h"
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
@@ -55,7 +56,7 @@ TEST_F(WindowSizeTest, ThePictureFillsItsFourByThreeAreaBetweenBlackBarsAndAClic
     pushKey(SDLK_e); // glasses on: the door to tunnel 1 is shown and can be clicked
     tick();
     // Its portal in view: the scissor rectangle of the view through it must follow the area.
-    door(0, 0)->openPortals(gameState.portalModels, camera);
+    openPortals(*door(0, 0), gameState.portalModels, *camera);
     const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
     aim(portalCentre + glm::vec3(-40, 0, 0), portalCentre);
     const Frame window = frameAt(800, 600);

@@ -4,7 +4,7 @@
 // Runs from the game folder (it reads assets/) and needs a display (xvfb-run will do).
 #include "app/Application.h"
 #include "game/GameState.h"
-#include "level/Level.h"
+#include "game/Level.h"
 #include "level/Tunnel.h"
 #include "level/TunnelShape.h"
 #include "physics/PhysicsWorld.h"

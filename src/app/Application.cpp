@@ -8,11 +8,12 @@
 #include "app/PausableClock.h"
 #include "app/RenderToggles.h"
 #include "app/SdlClock.h"
+#include "app/SoundSnapshot.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
 #include "level/AssetManifest.h"
-#include "level/Level.h"
+#include "game/Level.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
 #include "render/FrameTarget.h"
@@ -52,6 +53,9 @@ const char* const FONT_PATH = "assets/fonts/DejaVuSans.ttf";
 // A new game shows how to find the controls for this long.
 const char* const CONTROLS_HINT = "F1: controls";
 constexpr std::uint32_t CONTROLS_HINT_MS = 5000;
+// How near and how far the eye sees.
+constexpr float NEAR_PLANE = 1.0f;
+constexpr float FAR_PLANE = 500.0f;
 
 bool fail(const char* message, const char* detail)
 {
@@ -216,6 +220,7 @@ void startUp(const Clock& clock)
     gameState.clock = &gameClock;
     initPhysics();
     buildLevel(); // also makes the camera, whose projection the programs need next
+    camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
     createShaderPrograms();
     // Every model of the level goes to the GPU before the first frame, not in the middle of play.
     for (const Model* model : levelModels)
@@ -252,12 +257,28 @@ void setFullResolution(bool locked)
     frameTarget.setSceneScale(dynamicResolution.scale());
 }
 
+const OverlayView& gameOverlayView()
+{
+    static OverlayView view = [] {
+        OverlayView made;
+        made.messages.reserve(PlayerMessages::SHOWN_AT_ONCE); // no allocation while playing
+        return made;
+    }();
+    view.messages.clear();
+    playerMessages.forEachShown(gameState.now(), [](const std::string& line, float opacity) {
+        view.messages.push_back({line, opacity});
+    });
+    view.showControls = renderSettings.showControls;
+    view.paused = isPaused();
+    view.options = optionsPanel.shown();
+    return view;
+}
+
 std::uint32_t drawGameFrame()
 {
     fitFrameToWindow();
     const std::uint32_t triangles = renderFrame(gameFrameView()).trianglesRendered;
-    overlay->drawOverGame(playerMessages, gameState.now(), renderSettings.showControls, isPaused(),
-                          optionsPanel.shown());
+    overlay->drawOverGame(gameOverlayView());
     return triangles;
 }
 
@@ -343,7 +364,7 @@ void stepWorld()
 bool tickWithSound()
 {
     bool quit = updateTick();
-    updateSound();
+    updateSound(soundSnapshot());
     return quit;
 }
 

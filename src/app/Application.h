@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class Clock;
+struct OverlayView;
 
 // Opens SDL with its gamepads, the 800 x 600 resizable window, the OpenGL 3.3 context and GLEW
 // with the fixed GL state. A hidden window (for drawing that is only read back) does not trap the mouse.
@@ -19,6 +20,8 @@ void startUp(const Clock& clock);
 void setFullResolution(bool locked);
 // What the next frame shows of the game: the current tunnel, the player's eye, the view and the toggles.
 FrameView gameFrameView();
+// What the overlay shows over it now: the messages, the panels, the pause.
+const OverlayView& gameOverlayView();
 // One frame of the game as the player sees it: the scene, then the overlay over it; returns the
 // triangles its scene drew.
 std::uint32_t drawGameFrame();

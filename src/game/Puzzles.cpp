@@ -3,7 +3,7 @@
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
-#include "level/Level.h"
+#include "game/Level.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "world/Door.h"

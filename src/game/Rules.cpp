@@ -6,7 +6,8 @@
 #include "game/PlayerMessages.h"
 #include "game/PlayerState.h"
 #include "game/Puzzles.h"
-#include "level/Level.h"
+#include "game/Level.h"
+#include "level/DoorPortals.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
@@ -199,7 +200,7 @@ void walkThroughDoor(Door* door)
     glm::vec3 ahead(arrivesAtFarEnd ? -LOOK_AHEAD : LOOK_AHEAD, 0.0f, 0.0f);
     camera->setPositionAndTarget(eye, eye + ahead);
     gameState.currentTunnel = destination;
-    door->openPortals(gameState.portalModels, camera);
+    openPortals(*door, gameState.portalModels, *camera);
     destination->removeObject(door->getPartner());
     door->move(WALKED_DOOR_OFFSET.x, WALKED_DOOR_OFFSET.y, WALKED_DOOR_OFFSET.z);
 }

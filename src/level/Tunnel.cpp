@@ -2,7 +2,7 @@
 
 #include "level/TunnelShape.h"
 #include "world/Model.h"
-#include "render/SpotLight.h"
+#include "world/SpotLight.h"
 #include "world/Door.h"
 #include "world/Portal.h"
 #include "world/Train.h"

@@ -3,7 +3,7 @@
 #include "app/MainLoop.h"
 #include "game/GameState.h"
 #include "game/Rules.h"
-#include "level/Level.h"
+#include "game/Level.h"
 #include "level/LevelPlan.h"
 #include "physics/Camera.h"
 #include "world/Door.h"

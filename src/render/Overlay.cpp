@@ -1,6 +1,5 @@
 #include "render/Overlay.h"
 
-#include "game/PlayerMessages.h"
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
 
@@ -80,17 +79,16 @@ Overlay::~Overlay()
         TTF_Quit();
 }
 
-void Overlay::drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused,
-                           const OptionsShown* options)
+void Overlay::drawOverGame(const OverlayView& view)
 {
     begin();
-    drawMessages(messages, now);
+    drawMessages(view.messages);
     drawAimMark();
-    if (showControls)
+    if (view.showControls)
         drawControls();
-    if (options && font)
-        drawOptions(*options);
-    else if (paused && font)
+    if (view.options && font)
+        drawOptions(*view.options);
+    else if (view.paused && font)
         drawCentredLine(PAUSED_LINE, pictureHeight / 3.0f);
     end();
 }
@@ -199,18 +197,18 @@ void Overlay::drawText(const TextTexture& text, float left, float top, float opa
 }
 
 // Oldest at the top, newest at the bottom, each on its own box, fading out together with it.
-void Overlay::drawMessages(const PlayerMessages& messages, std::uint32_t now)
+void Overlay::drawMessages(const std::vector<ShownLine>& messages)
 {
     if (!font)
         return;
     float top = MARGIN;
-    messages.forEachShown(now, [this, &top](const std::string& line, float opacity) {
-        const TextTexture& text = textTexture(line);
+    for (const ShownLine& line : messages) {
+        const TextTexture& text = textTexture(line.text);
         drawBox({MARGIN - PADDING, top - PADDING, text.width + 2 * PADDING, text.height + 2 * PADDING}, 0, 0, 0,
-                BOX_OPACITY * opacity);
-        drawText(text, MARGIN, top, opacity);
+                BOX_OPACITY * line.opacity);
+        drawText(text, MARGIN, top, line.opacity);
         top += text.height + 2 * PADDING + LINE_GAP;
-    });
+    }
 }
 
 // Where the click line goes: the picture's centre.

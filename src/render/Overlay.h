@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-class PlayerMessages;
 class ShaderProgram;
 
 // One row of the controls panel: the keys, and what they do.
@@ -30,6 +29,20 @@ struct OptionsShown {
     std::string_view help;
 };
 
+// A line the game said to the player, as shown now: its opacity runs from 1 down to 0 as it fades.
+struct ShownLine {
+    std::string_view text;
+    float opacity = 1.0f;
+};
+
+// What is drawn over a frame of the game, handed to the overlay.
+struct OverlayView {
+    std::vector<ShownLine> messages;        // oldest first
+    bool showControls = false;
+    bool paused = false;                    // said in the middle, unless the options panel stands there
+    const OptionsShown* options = nullptr;  // null while the panel is closed
+};
+
 // What is drawn over the finished picture: the player's messages at the top left, the aim
 // mark at the centre, the controls and options panels, and the end screen's closing line. It
 // draws into the current viewport at its pixel size, filled whatever the polygon mode, with depth
@@ -43,10 +56,8 @@ public:
     Overlay(const Overlay&) = delete;
     Overlay& operator=(const Overlay&) = delete;
 
-    // Over a frame of the game, at game time `now`; a paused game says so in the middle, unless
-    // the options panel (when given) stands there.
-    void drawOverGame(const PlayerMessages& messages, std::uint32_t now, bool showControls, bool paused = false,
-                      const OptionsShown* options = nullptr);
+    // Over a frame of the game.
+    void drawOverGame(const OverlayView& view);
     // Over the won or lost screen: how to close the game, no aim mark.
     void drawOverEndScreen();
 
@@ -70,7 +81,7 @@ private:
     void render(TextTexture& entry);
     void drawBox(const Area& area, float r, float g, float b, float a);
     void drawText(const TextTexture& text, float left, float top, float opacity);
-    void drawMessages(const PlayerMessages& messages, std::uint32_t now);
+    void drawMessages(const std::vector<ShownLine>& messages);
     void drawAimMark();
     void drawControls();
     void drawOptions(const OptionsShown& options);

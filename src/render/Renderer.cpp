@@ -9,7 +9,7 @@
 #include "render/ProjectedArea.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
-#include "render/SpotLight.h"
+#include "world/SpotLight.h"
 #include "world/Door.h"
 #include "world/GameObject.h"
 #include "world/Portal.h"

@@ -1,6 +1,6 @@
 #include "render/ShaderProgram.h"
 
-#include "render/SpotLight.h"
+#include "world/SpotLight.h"
 
 #include <glm/gtc/type_ptr.hpp>
 

@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
-#include "render/SpotLight.h"
+#include "world/SpotLight.h"
 
 #include <array>
 #include <cstdint>

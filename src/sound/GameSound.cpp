@@ -21,10 +21,10 @@ void startSound()
         soundCues = new SoundCues();
 }
 
-void updateSound()
+void updateSound(const SoundCues::Snapshot& now)
 {
     if (soundCues)
-        soundBoard->perform(soundCues->afterTick());
+        soundBoard->perform(soundCues->afterTick(now));
 }
 
 void stopSound()

@@ -1,10 +1,6 @@
 #include "sound/SoundCues.h"
 
-#include "game/GameState.h"
-#include "game/PlayerState.h"
-#include "level/LevelPlan.h"
 #include "level/Tunnel.h"
-#include "physics/Camera.h"
 #include "world/Door.h"
 #include "world/Portal.h"
 #include "world/Train.h"
@@ -17,16 +13,6 @@ namespace {
 // A cube that moved further than this across the floor in one tick is being pushed.
 constexpr float CUBE_PUSHED_PER_TICK = 0.02f;
 
-bool keyDown(SDL_Scancode key)
-{
-    return gameState.heldKeys[key] != 0;
-}
-
-bool walking()
-{
-    return keyDown(SDL_SCANCODE_W) || keyDown(SDL_SCANCODE_S) || keyDown(SDL_SCANCODE_A) || keyDown(SDL_SCANCODE_D);
-}
-
 glm::vec2 acrossTheFloor(const glm::vec3& v)
 {
     return glm::vec2(v.x, v.z);
@@ -34,46 +20,21 @@ glm::vec2 acrossTheFloor(const glm::vec3& v)
 
 } // namespace
 
-const SoundCues::Sheet& SoundCues::afterTick()
+const SoundCues::Sheet& SoundCues::afterTick(const Snapshot& now)
 {
-    Snapshot now = takeSnapshot();
     sheet.start.fill(false);
     if (noted) {
         cueTransit(now);
         cueClicks(now);
         cueButton(now);
         cueCubes(now);
-        cueFootsteps();
+        cueFootsteps(now);
         cueTrains(now);
         cueEnding(now);
     }
     previous = now;
     noted = true;
     return sheet;
-}
-
-SoundCues::Snapshot SoundCues::takeSnapshot() const
-{
-    Snapshot now;
-    now.tunnel = gameState.currentTunnel;
-    const std::vector<Door*>& doors = now.tunnel->getDoors();
-    for (std::size_t i = 0; i < std::min(doors.size(), MAX_DOORS); ++i)
-        now.doorPositions[i] = doors[i]->getPosition();
-    now.realityView = gameState.realityView;
-    std::size_t switchNumber = 0;
-    for (const auto& [front, on] : gameState.switchStates) {
-        if (switchNumber < now.switchesOn.size())
-            now.switchesOn[switchNumber++] = on;
-    }
-    now.solidKeyShown = gameState.tunnels[plan::KEY_TUNNEL]->containsObject(gameState.key);
-    now.patienceDone = gameState.patienceDone;
-    now.trainsStarted = gameState.trainTunnels.size();
-    now.won = gameState.won;
-    now.lost = gameState.lost;
-    for (int i = 0; i < plan::MOVABLE_CUBES; ++i)
-        now.cubePositions[i] = gameState.cubes[i]->getPosition();
-    now.cubesHidden = gameState.cubesHidden;
-    return now;
 }
 
 // A door walked through by click moves out of the way in the tunnel left behind; one walked
@@ -87,9 +48,8 @@ void SoundCues::cueTransit(const Snapshot& now)
     bool doorMoved = false;
     for (std::size_t i = 0; i < std::min(doorsLeft.size(), MAX_DOORS); ++i)
         doorMoved = doorMoved || doorsLeft[i]->getPosition() != previous.doorPositions[i];
-    Door* touched = playerState->transitDoor;
-    bool touchedThrough = keyDown(SDL_SCANCODE_S) && touched && touched->getDestination() == now.tunnel &&
-                          previous.tunnel->containsObject(touched);
+    const Door* touched = now.doorBackedInto;
+    bool touchedThrough = touched && touched->getDestination() == now.tunnel && previous.tunnel->containsObject(touched);
     if (doorMoved || touchedThrough) {
         startSound(Sound::DoorWhoosh);
         return;
@@ -114,8 +74,7 @@ void SoundCues::cueClicks(const Snapshot& now)
 
 void SoundCues::cueButton(const Snapshot& now)
 {
-    holdSound(Sound::ButtonHeld, gameState.inTunnel(plan::BUTTON_TUNNEL) && !gameState.patienceDone &&
-                                     gameState.patienceStartTicks != TIMER_STOPPED);
+    holdSound(Sound::ButtonHeld, now.buttonHeld);
     if (now.patienceDone && !previous.patienceDone)
         startSound(Sound::ButtonGiven);
 }
@@ -124,8 +83,8 @@ void SoundCues::cueButton(const Snapshot& now)
 void SoundCues::cueCubes(const Snapshot& now)
 {
     bool pushed = false;
-    if (gameState.inTunnel(plan::CUBE_TUNNEL) && now.realityView && now.cubesHidden == previous.cubesHidden) {
-        for (int i = 0; i < plan::MOVABLE_CUBES; ++i) {
+    if (now.inCubeTunnel && now.realityView && now.cubesHidden == previous.cubesHidden) {
+        for (std::size_t i = 0; i < now.cubePositions.size(); ++i) {
             glm::vec2 moved = acrossTheFloor(now.cubePositions[i] - previous.cubePositions[i]);
             pushed = pushed || glm::length(moved) > CUBE_PUSHED_PER_TICK;
         }
@@ -134,9 +93,9 @@ void SoundCues::cueCubes(const Snapshot& now)
 }
 
 // A step sounds as soon as the player sets off, then every few ticks; none in the air.
-void SoundCues::cueFootsteps()
+void SoundCues::cueFootsteps(const Snapshot& now)
 {
-    if (!walking() || !camera->isOnGround()) {
+    if (!now.stepping) {
         ticksToStep = 0;
         return;
     }
@@ -153,7 +112,7 @@ void SoundCues::cueTrains(const Snapshot& now)
 {
     if (now.trainsStarted > previous.trainsStarted)
         startSound(Sound::TrainHorn);
-    Train* train = gameState.currentTunnel->getTrain();
+    const Train* train = now.train;
     holdSound(Sound::TrainRumble, train != nullptr);
     if (!train) {
         sheet.rumbleVolume = 0.0f;
@@ -161,11 +120,11 @@ void SoundCues::cueTrains(const Snapshot& now)
         return;
     }
     auto [high, low] = train->worldBounds();
-    glm::vec2 toTrain = acrossTheFloor((high + low) * 0.5f - camera->getPosition());
+    glm::vec2 toTrain = acrossTheFloor((high + low) * 0.5f - now.eye);
     float distance = glm::length(toTrain);
     float nearness = 1.0f - std::min(distance / RUMBLE_REACH, 1.0f);
     sheet.rumbleVolume = nearness * nearness;
-    glm::vec2 view = acrossTheFloor(camera->getTarget() - camera->getPosition());
+    glm::vec2 view = acrossTheFloor(now.lookAt - now.eye);
     glm::vec2 right(-view.y, view.x);
     bool placed = distance > 0.0f && glm::length(right) > 0.0f;
     sheet.rumblePan = placed ? glm::dot(toTrain / distance, glm::normalize(right)) : 0.0f;

@@ -2,9 +2,6 @@
 
 #include "world/GameObject.h"
 
-#include <vector>
-
-class Camera;
 class Model;
 class Tunnel;
 
@@ -25,20 +22,15 @@ public:
     bool isUnpaired() const { return partner == nullptr; }
     void linkPartner(Door* door);
     void pairWith(Door* door);
-    // Lets the player through both doors of the pair and makes a portal pair each way (once).
-    void openPortals(const std::vector<Model*>& portalModels, Camera* camera);
 
     bool shownInReality = false;     // drawn in the reality view
     bool shownInGlasses = false;     // drawn in the glasses view
     bool clickableInReality = false; // reacts to clicks in the reality view
     bool clickableInGlasses = false; // reacts to clicks in the glasses view
     bool passOnTouch = false;        // walking backwards into it takes the player through
+    bool portalsOpened = false;      // the portals of this pair exist
 
 private:
-    static void createPortal(const std::vector<Model*>& portalModels, Camera* camera, Tunnel* tunnelA,
-                             Door* doorA, Tunnel* tunnelB, Door* doorB);
-
     Tunnel* destination = nullptr; // the tunnel this door leads to
     Door* partner = nullptr;       // the door at the other side
-    bool portalsOpened = false;    // the portals of this pair exist
 };

@@ -1,4 +1,4 @@
-#include "level/Level.h"
+#include "game/Level.h"
 
 #include "game/GameState.h"
 #include "game/PlayerState.h"
@@ -7,7 +7,6 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "world/Model.h"
-#include "render/WindowSize.h"
 #include "world/Door.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
@@ -28,10 +27,8 @@ Model* loadModel(const ModelFile& file)
     return levelModels.back();
 }
 
-// Where the player starts, in the first tunnel (index 0), and the eye's projection.
+// Where the player starts, in the first tunnel (index 0).
 const glm::vec3 PLAYER_START(40.0f, 10.0f, 0.0f);
-constexpr float NEAR_PLANE = 1.0f;
-constexpr float FAR_PLANE = 500.0f;
 
 // Tunnels stand in columns 450 apart in x and side by side 40 apart in z.
 constexpr float FIRST_COLUMN_X = 40.0f;
@@ -99,7 +96,6 @@ void createPlayer()
 {
     playerState = new PlayerState();
     camera = new Camera(PLAYER_START, playerState);
-    camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
     playerState->camera = camera;
 }
 

@@ -1,4 +1,4 @@
-#include "render/SpotLight.h"
+#include "world/SpotLight.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
