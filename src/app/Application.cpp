@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include "app/Clock.h"
 #include "app/Input.h"
 #include "app/MainLoop.h"
 #include "app/Options.h"
@@ -8,6 +7,7 @@
 #include "app/PausableClock.h"
 #include "app/RenderToggles.h"
 #include "app/SdlClock.h"
+#include "game/Clock.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
@@ -223,7 +223,7 @@ void startUp(const Clock& clock)
     renderSettings.transparency = true;
     renderSettings.mipmapMode = MipmapMode::Linear;
     renderSettings.nearestSampling = false;
-    gameState.keyboardState = SDL_GetKeyboardState(nullptr);
+    readHeldKeysFrom(SDL_GetKeyboardState(nullptr));
     playerMessages.show(CONTROLS_HINT, CONTROLS_HINT_MS);
 }
 
@@ -329,17 +329,9 @@ bool isPaused()
     return gameClock.isPaused();
 }
 
-void stepWorld()
-{
-    if (!isPaused())
-        stepPhysics();
-}
-
 bool tickWithSound()
 {
-    bool quit = updateTick();
-    updateSound();
-    return quit;
+    return runTick(pumpInput(), updateSound);
 }
 
 void shutdown()
@@ -366,7 +358,7 @@ int runGame()
     SdlClock clock;
     startUp(clock);
     useSettings(SettingsFile::ofPlayer());
-    MainLoop loop(clock, {tickWithSound, stepWorld, drawFrame}, std::cout);
+    MainLoop loop(clock, {tickWithSound, drawFrame}, std::cout);
     loop.start();
     loop.run();
     showEndScreen();

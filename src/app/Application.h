@@ -29,7 +29,8 @@ void prepareEndScreen();
 // Draws the won or lost screen and how to close the game into the back buffer (nothing after a
 // plain quit).
 void drawEndScreen();
-// One game tick, then the sound it makes: the main loop's tick step.
+// The main loop's tick: the input pumped from SDL's events, and the game's tick over it with its
+// sound. True when the game is to stop now.
 bool tickWithSound();
 // Releases everything in the fixed order (the sound just before the window); safe after a
 // failed initWindow.
@@ -37,12 +38,11 @@ void shutdown();
 // The part of shutdown before the window goes: programs, the overlay, camera, shadow maps, the
 // shared models and the physics world.
 void releaseGame();
-// P, or the window away from the player: game time stops (no rule runs, timers and messages
-// wait, sound waits) until the game goes on from the same tick.
+// P, the options panel, or the window away from the player: game time stops (no rule runs,
+// timers and messages wait, sound waits, the world stands still) until the game goes on from the
+// same tick.
 void setPaused(bool paused);
 bool isPaused();
-// One physics step after a tick; the world stands still while the game is paused.
-void stepWorld();
 // The whole program, with the player's settings file: 0 after a normal end, -1 when the window
 // cannot be made.
 int runGame();

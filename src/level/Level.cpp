@@ -98,7 +98,7 @@ void openInBothViews(Door* door)
 void createPlayer()
 {
     playerState = new PlayerState();
-    camera = new Camera(PLAYER_START, playerState);
+    camera = new Camera(PLAYER_START);
     camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
     playerState->camera = camera;
 }

@@ -1,5 +1,7 @@
 #include "support/LevelFixture.h"
 
+#include "app/Input.h"
+#include "app/MainLoop.h"
 #include "game/Rules.h"
 #include "render/ScreenQuad.h"
 
@@ -9,7 +11,7 @@ void LevelFixture::SetUp()
     if (HasFatalFailure())
         return;
     startUp(clock);
-    gameState.keyboardState = keys.data();
+    readHeldKeysFrom(keys.data());
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
@@ -24,11 +26,8 @@ void LevelFixture::TearDown()
 
 bool LevelFixture::tick()
 {
-    clock.advance(40);
-    bool quit = updateTick();
-    afterTick();
-    stepWorld();
-    return quit;
+    clock.advance(SKIP_TICKS_MS);
+    return runTick(pumpInput(), [this] { afterTick(); });
 }
 
 void LevelFixture::ticks(int count)
