@@ -226,7 +226,7 @@ double medianTick(ManualClock& clock, AllocationCounter& counter)
             counter.start();
         clock.advance(40);
         auto start = Stopwatch::now();
-        tickWithSound();
+        playTick();
         if (i >= 0)
             times.push_back(millisecondsSince(start));
     }
@@ -353,7 +353,7 @@ int main()
     std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: objects drawn with its light code;\n"
                 "scale: where the dynamic resolution settles (the 800 x 600 scenes are timed at full resolution)\n\n");
     const double allocationsPerTick = static_cast<double>(tickAllocations) / TICKS;
-    std::printf("tick (the pump, runTick with its sound and one physics step), median of %d: %.4f ms, %.2f "
+    std::printf("tick (playTick: the pump, the rules, the sound and one physics step), median of %d: %.4f ms, %.2f "
                 "allocations per tick\n",
                 TICKS, tick, allocationsPerTick);
     std::printf("start to first frame: %.2f s\n", startSeconds);

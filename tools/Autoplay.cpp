@@ -111,7 +111,7 @@ int main(int argc, char** argv)
 
     int frame = 0;
     std::uint32_t triangles = 0; // of the last frame drawn
-    MainLoop loop(clock, {tickWithSound, [&frame, &triangles] {
+    MainLoop loop(clock, {[] { return playTick(); }, [&frame, &triangles] {
                               if (++frame % TICKS_PER_DRAWN_FRAME == 0)
                                   triangles = drawAndSwap();
                               return triangles;

@@ -329,9 +329,9 @@ bool isPaused()
     return gameClock.isPaused();
 }
 
-bool tickWithSound()
+bool playTick(const std::function<void()>& afterRules)
 {
-    return runTick(pumpInput(), updateSound);
+    return runTick(pumpInput(), afterRules);
 }
 
 void shutdown()
@@ -358,7 +358,7 @@ int runGame()
     SdlClock clock;
     startUp(clock);
     useSettings(SettingsFile::ofPlayer());
-    MainLoop loop(clock, {tickWithSound, drawFrame}, std::cout);
+    MainLoop loop(clock, {[] { return playTick(); }, drawFrame}, std::cout);
     loop.start();
     loop.run();
     showEndScreen();

@@ -2,10 +2,12 @@
 
 #include "render/FrameView.h"
 #include "render/PictureArea.h"
+#include "sound/GameSound.h"
 
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 
 class Clock;
 
@@ -29,9 +31,10 @@ void prepareEndScreen();
 // Draws the won or lost screen and how to close the game into the back buffer (nothing after a
 // plain quit).
 void drawEndScreen();
-// The main loop's tick: the input pumped from SDL's events, and the game's tick over it with its
-// sound. True when the game is to stop now.
-bool tickWithSound();
+// One tick as the player plays it, in the game, the autoplay, the benchmark and the tests: the
+// input pumped from SDL's events, and the game's tick over it, with the sound (or what else is
+// to follow the rules) before the physics step. True when the game is to stop now.
+bool playTick(const std::function<void()>& afterRules = updateSound);
 // Releases everything in the fixed order (the sound just before the window); safe after a
 // failed initWindow.
 void shutdown();

@@ -2,7 +2,6 @@
 
 #include "app/Input.h"
 #include "app/MainLoop.h"
-#include "game/Rules.h"
 #include "render/ScreenQuad.h"
 
 void LevelFixture::SetUp()
@@ -27,7 +26,7 @@ void LevelFixture::TearDown()
 bool LevelFixture::tick()
 {
     clock.advance(SKIP_TICKS_MS);
-    return runTick(pumpInput(), [this] { afterTick(); });
+    return playTick([this] { afterTick(); });
 }
 
 void LevelFixture::ticks(int count)
