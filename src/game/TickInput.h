@@ -4,6 +4,7 @@
 #include <glm/glm.hpp>
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 // What the player did during one tick, as plain data: what play needs of the keyboard, the mouse
