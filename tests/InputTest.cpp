@@ -1,7 +1,9 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
+#include "app/Input.h"
 #include "app/RenderToggles.h"
+#include "game/TickInput.h"
 #include "level/Tunnel.h"
 
 #include <cmath>
@@ -17,6 +19,19 @@ SDL_Event keyEvent(SDL_Keycode key, Uint32 type = SDL_KEYDOWN)
     event.key.keysym.sym = key;
     event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     return event;
+}
+
+// What play got of a pump, in order: a key as "place/label", "look x,y", "down" and "up" for the button.
+std::string actionsOf(const TickInput& input)
+{
+    std::string words;
+    for (const TickInput::Action& action : input.actions) {
+        const std::string key = std::string(SDL_GetScancodeName(action.place)) + "/" + SDL_GetKeyName(action.label);
+        const std::string look = "look " + std::to_string(int(action.look.x)) + "," + std::to_string(int(action.look.y));
+        const std::string byKind[] = {key, look, "down", "up"}; // in the order of TickInput::Action::Kind
+        words += byKind[static_cast<int>(action.kind)] + " ";
+    }
+    return words;
 }
 
 GLint polygonMode()
@@ -59,23 +74,36 @@ TEST_F(InputTest, SettingKeysEchoTheirNewStateChangeThePictureAtOnceAndAHeldKeyR
     EXPECT_EQ(polygonMode(), GL_FILL);
 }
 
-TEST_F(InputTest, EscapeQAndClosingTheWindowQuitAtOnceLeavingLaterEventsButOtherKeysAndReleasesDoNot)
+TEST_F(InputTest, ThePumpHandsPlayItsKeysLooksAndClicksInOrderKeepsTheWindowKeysAndQuitsOnEscapeQOrClosing)
 {
     SDL_Event release = keyEvent(SDLK_ESCAPE, SDL_KEYUP);
     SDL_PushEvent(&release);
-    pushKey(SDLK_w);
-    EXPECT_FALSE(tick());
+    pushMouseMotion(3, -2);
+    pushKeyAt(SDL_SCANCODE_A, SDLK_q); // Q on the key at A's place steps left, and does not quit
+    pushButton(true);
+    pushKey(SDLK_F9); // the window's own key acts at once
+    pushButton(false);
+    const TickInput& played = pumpInput();
+    EXPECT_EQ(actionsOf(played), "look 3,-2 A/Q down up ");
+    EXPECT_FALSE(played.paused || played.quit || renderSettings.transparency);
 
+    // Away from the window play gets only the button let go; a quit leaves later events waiting.
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     SDL_Event windowClose{};
     windowClose.type = SDL_QUIT;
     for (SDL_Event quit : {keyEvent(SDLK_ESCAPE), keyEvent(SDLK_q), windowClose}) {
+        pushMouseMotion(5, 5);
+        pushKey(SDLK_e);
+        pushButton(true);
+        pushButton(false);
         SDL_PushEvent(&quit);
         pushKey(SDLK_F9);
-        EXPECT_TRUE(tick());
+        const TickInput& away = pumpInput();
+        EXPECT_EQ(actionsOf(away), "up ");
+        EXPECT_TRUE(away.paused && away.quit);
         EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
-    EXPECT_TRUE(renderSettings.transparency);
 }
 
 TEST_F(InputTest, TheDebugJumpWrapsBothWaysThroughTheTunnelsAndTPrintsTheTunnelCountedFromOne)

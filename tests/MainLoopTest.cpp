@@ -10,12 +10,12 @@
 
 namespace {
 
-// What the loop asks for during n ticks: each tick is followed by one physics step.
+// What the loop asks for during n ticks.
 std::string ticks(int n)
 {
     std::string steps;
     for (int i = 0; i < n; ++i)
-        steps += "tick physics ";
+        steps += "tick ";
     return steps;
 }
 
@@ -42,7 +42,6 @@ protected:
                        calls += "tick ";
                        return ++ticksRun == quitOnTick;
                    },
-                   [this] { calls += "physics "; },
                    [this] {
                        calls += "frame ";
                        clock.advance(frameMilliseconds);
@@ -88,7 +87,7 @@ TEST_F(MainLoopTest, TheLoopEndsAfterTheFrameOfAQuitTickOrOfAWonOrLostGame)
     quitOnTick = 7;
     frameMilliseconds = 200; // five ticks are due at each frame after the first
     loop.run();
-    // The quit tick still steps physics, and the ticks due after it wait.
+    // The ticks due after the quit tick wait.
     EXPECT_EQ(calls, "frame " + ticks(5) + "frame " + ticks(2) + "frame ");
 
     for (bool GameState::*ending : {&GameState::won, &GameState::lost}) {

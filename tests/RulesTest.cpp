@@ -2,6 +2,7 @@
 
 #include "game/PlayerState.h"
 #include "game/Rules.h"
+#include "game/TickInput.h"
 #include "level/DoorPortals.h"
 #include "level/LevelPlan.h"
 #include "render/Renderer.h"
@@ -87,6 +88,22 @@ TEST_F(RulesTest, APortalCarriesThePlayerToTheLinkedSideFacingOnwardAndATouchDoo
     expectEyeAt(touchDoor->getPartner()->getPosition() + glm::vec3(3.0f, 0.0f, 0.0f), -1.0f);
     EXPECT_TRUE(tunnel(4)->getPortals().empty());
     EXPECT_TRUE(tunnel(1)->containsObject(touchDoor));
+}
+
+TEST_F(RulesTest, ATickPlaysThePlayersActionsAndStepsTheWorldAlsoWhenItEndsTheGameButNotWhilePaused)
+{
+    rest();
+    const float standing = camera->syncPosition().y;
+    TickInput input;
+    input.press(SDL_SCANCODE_C, SDLK_c); // the body rises from the next physics step on
+    input.paused = true;
+    EXPECT_FALSE(runTick(input));
+    EXPECT_EQ(camera->syncPosition().y, standing);
+    input.actions.clear();
+    input.paused = false;
+    input.quit = true;
+    EXPECT_TRUE(runTick(input));
+    EXPECT_GT(camera->syncPosition().y, standing + 0.1f);
 }
 
 // The far-end doors of tunnels 2, 3 and 11 face far-end doors of tunnels 7, 9 and 16: walking

@@ -4,6 +4,7 @@
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
+#include "app/Input.h"
 #include "render/DynamicResolution.h"
 
 #include <algorithm>
@@ -112,7 +113,7 @@ protected:
     {
         ASSERT_TRUE(initWindow());
         startUp(clock);
-        gameState.keyboardState = keys.data();
+        readHeldKeysFrom(keys.data());
     }
 
     // Presses F11 and runs the game (ticks, and frames fitted to the window) until the window's

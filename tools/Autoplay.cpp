@@ -6,12 +6,12 @@
 // after the previous tick's 40 ms have been mixed, so a route takes as long as it would to play.
 // Usage: marrowdeep-autoplay [door1|door2|train] [output folder]   (run from the game folder)
 #include "app/Application.h"
+#include "app/Input.h"
 #include "app/MainLoop.h"
-#include "play/ManualClock.h"
 #include "game/GameState.h"
+#include "play/ManualClock.h"
 #include "play/Route.h"
 #include "play/Routes.h"
-#include "game/Rules.h"
 #include "render/Screenshot.h"
 #include "sound/GameSound.h"
 
@@ -107,11 +107,11 @@ int main(int argc, char** argv)
     ManualClock clock;
     startUp(clock);
     std::vector<Uint8> keys(SDL_NUM_SCANCODES, 0);
-    gameState.keyboardState = keys.data();
+    readHeldKeysFrom(keys.data());
 
     int frame = 0;
     std::uint32_t triangles = 0; // of the last frame drawn
-    MainLoop loop(clock, {tickWithSound, stepWorld, [&frame, &triangles] {
+    MainLoop loop(clock, {[] { return playTick(); }, [&frame, &triangles] {
                               if (++frame % TICKS_PER_DRAWN_FRAME == 0)
                                   triangles = drawAndSwap();
                               return triangles;

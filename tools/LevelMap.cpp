@@ -2,7 +2,6 @@
 // their numbers as the console shows them, doors coloured by their start state, lines between
 // partner doors and the puzzle objects. Usage: marrowdeep-levelmap <output.svg>
 // Runs from the game folder (it reads assets/) and needs a display (xvfb-run will do).
-#include "app/Application.h"
 #include "game/GameState.h"
 #include "game/Level.h"
 #include "level/Tunnel.h"
@@ -130,8 +129,6 @@ int main(int argc, char** argv)
         std::cerr << "usage: marrowdeep-levelmap <output.svg>" << std::endl;
         return 2;
     }
-    if (!initWindow())
-        return 1;
     initPhysics();
     buildLevel();
 
@@ -152,6 +149,5 @@ int main(int argc, char** argv)
 
     std::ofstream(argv[1]) << svg.str();
     std::cout << "level map written to " << argv[1] << std::endl;
-    shutdown();
-    return 0;
+    return 0; // the level lives until the process ends, as in the game
 }

@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include "app/Clock.h"
 #include "app/Input.h"
 #include "app/MainLoop.h"
 #include "app/Options.h"
@@ -9,6 +8,7 @@
 #include "app/RenderToggles.h"
 #include "app/SdlClock.h"
 #include "app/SoundSnapshot.h"
+#include "game/Clock.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/Rules.h"
@@ -232,7 +232,7 @@ void startUp(const Clock& clock)
     renderSettings.transparency = true;
     renderSettings.mipmapMode = MipmapMode::Linear;
     renderSettings.nearestSampling = false;
-    gameState.keyboardState = SDL_GetKeyboardState(nullptr);
+    readHeldKeysFrom(SDL_GetKeyboardState(nullptr));
     playerMessages.show(CONTROLS_HINT, CONTROLS_HINT_MS);
 }
 
@@ -355,17 +355,14 @@ bool isPaused()
     return gameClock.isPaused();
 }
 
-void stepWorld()
+void soundTheTick()
 {
-    if (!isPaused())
-        stepPhysics();
+    updateSound(soundSnapshot());
 }
 
-bool tickWithSound()
+bool playTick(const std::function<void()>& afterRules)
 {
-    bool quit = updateTick();
-    updateSound(soundSnapshot());
-    return quit;
+    return runTick(pumpInput(), afterRules);
 }
 
 void shutdown()
@@ -392,7 +389,7 @@ int runGame()
     SdlClock clock;
     startUp(clock);
     useSettings(SettingsFile::ofPlayer());
-    MainLoop loop(clock, {tickWithSound, stepWorld, drawFrame}, std::cout);
+    MainLoop loop(clock, {[] { return playTick(); }, drawFrame}, std::cout);
     loop.start();
     loop.run();
     showEndScreen();

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 
 class Clock;
 struct OverlayView;
@@ -32,20 +33,23 @@ void prepareEndScreen();
 // Draws the won or lost screen and how to close the game into the back buffer (nothing after a
 // plain quit).
 void drawEndScreen();
-// One game tick, then the sound it makes: the main loop's tick step.
-bool tickWithSound();
+// The sounds of the tick that has just run, from the game as it stands after it.
+void soundTheTick();
+// One tick as the player plays it, in the game, the autoplay, the benchmark and the tests: the
+// input pumped from SDL's events, and the game's tick over it, with the sound (or what else is
+// to follow the rules) before the physics step. True when the game is to stop now.
+bool playTick(const std::function<void()>& afterRules = soundTheTick);
 // Releases everything in the fixed order (the sound just before the window); safe after a
 // failed initWindow.
 void shutdown();
 // The part of shutdown before the window goes: programs, the overlay, camera, shadow maps, the
 // shared models and the physics world.
 void releaseGame();
-// P, or the window away from the player: game time stops (no rule runs, timers and messages
-// wait, sound waits) until the game goes on from the same tick.
+// P, the options panel, or the window away from the player: game time stops (no rule runs,
+// timers and messages wait, sound waits, the world stands still) until the game goes on from the
+// same tick.
 void setPaused(bool paused);
 bool isPaused();
-// One physics step after a tick; the world stands still while the game is paused.
-void stepWorld();
 // The whole program, with the player's settings file: 0 after a normal end, -1 when the window
 // cannot be made.
 int runGame();

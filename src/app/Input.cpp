@@ -5,11 +5,8 @@
 #include "app/Options.h"
 #include "app/OptionsPanel.h"
 #include "app/RenderToggles.h"
-#include "game/GameState.h"
 #include "game/PlayerMessages.h"
-#include "game/Rules.h"
-#include "level/Tunnel.h"
-#include "physics/Camera.h"
+#include "game/TickInput.h"
 #include "render/Overlay.h"
 
 #include <GL/glew.h>
@@ -20,29 +17,6 @@
 #include <utility>
 
 namespace {
-
-// The debug jump puts the eye above the tunnel's origin, looking down the tunnel.
-const glm::vec3 DEBUG_JUMP_EYE_OFFSET(0.0f, 10.0f, 0.0f);
-const glm::vec3 DEBUG_JUMP_TARGET_OFFSET(10.0f, 0.0f, 0.0f);
-
-void jumpToTunnel(int index)
-{
-    gameState.currentTunnel = gameState.tunnels[index];
-    glm::vec3 origin = gameState.currentTunnel->getPosition();
-    camera->setPositionAndTarget(origin + DEBUG_JUMP_EYE_OFFSET, origin + DEBUG_JUMP_TARGET_OFFSET);
-}
-
-void debugJumpForward()
-{
-    jumpToTunnel(gameState.debugTunnelIndex);
-    gameState.debugTunnelIndex = (gameState.debugTunnelIndex + 1) % TUNNEL_COUNT;
-}
-
-void debugJumpBackward()
-{
-    gameState.debugTunnelIndex = (gameState.debugTunnelIndex + TUNNEL_COUNT - 1) % TUNNEL_COUNT;
-    jumpToTunnel(gameState.debugTunnelIndex);
-}
 
 void toggleWireframe()
 {
@@ -102,21 +76,20 @@ bool windowAway = false;
 // The first mouse motion after the window comes back carries the pointer's jump, not a look.
 bool dropNextMotion = false;
 Gamepad gamepad;
+const Uint8* keyboard = nullptr; // the keys held, by scancode
+TickInput pumped; // refilled by every pump, its room kept
 
 void updatePause()
 {
     setPaused(pausedByHand || optionsPanel.isOpen() || windowAway);
 }
 
-// The left mouse button, the gamepad's A or its right trigger pressed (true) or let go: a press
-// clicks, and holding it keeps pressing.
+// The left mouse button, the gamepad's A or its right trigger pressed (true) or let go, for play;
+// while paused a press does not click, but letting go still lets go.
 void holdClick(bool down)
 {
-    if (down && isPaused())
-        return;
-    gameState.leftButtonHeld = down;
-    if (down)
-        handleClick();
+    if (!down || !isPaused())
+        pumped.button(down);
 }
 
 void handleWindowEvent(Uint8 what)
@@ -132,19 +105,20 @@ void handleWindowEvent(Uint8 what)
 }
 
 // The key table, by the keys' places on the keyboard (as W, A, S, D walk), so that the game plays
-// alike on every layout; true when the key quits the game.
-bool handleKey(SDL_Scancode key)
+// alike on every layout: the window's keys act at once, the others are play's.
+void handleKey(SDL_Scancode key, SDL_Keycode label)
 {
     if (optionsPanel.isOpen() && optionsPanel.handleKey(key)) {
         updatePause();
-        return false;
+        return;
     }
     if (isPaused() && !worksWhilePaused(key))
-        return false;
+        return;
     switch (key) {
     case SDL_SCANCODE_ESCAPE:
     case SDL_SCANCODE_Q:
-        return true;
+        pumped.quit = true;
+        break;
     case SDL_SCANCODE_P:
         pausedByHand = !pausedByHand;
         updatePause();
@@ -152,21 +126,6 @@ bool handleKey(SDL_Scancode key)
     case SDL_SCANCODE_O:
         optionsPanel.show();
         updatePause();
-        break;
-    case SDL_SCANCODE_E:
-        switchView();
-        break;
-    case SDL_SCANCODE_C:
-        camera->jump();
-        break;
-    case SDL_SCANCODE_T:
-        gameState.printTunnelRequested = !gameState.printTunnelRequested;
-        break;
-    case SDL_SCANCODE_TAB:
-        debugJumpForward();
-        break;
-    case SDL_SCANCODE_BACKSPACE:
-        debugJumpBackward();
         break;
     case SDL_SCANCODE_F1:
         renderSettings.showControls = !renderSettings.showControls;
@@ -204,26 +163,29 @@ bool handleKey(SDL_Scancode key)
         changeSetting(Setting::Fullscreen, 1);
         break;
     default:
+        pumped.press(key, label);
         break;
     }
-    return false;
 }
 
-// A gamepad's button as the key or the click it stands for; true when it quits the game.
-bool handleButton(const SDL_ControllerButtonEvent& event)
+// A gamepad's button as the key or the click it stands for.
+void handleButton(const SDL_ControllerButtonEvent& event)
 {
     if (Gamepad::clicks(event.button))
         holdClick(event.type == SDL_CONTROLLERBUTTONDOWN);
     const SDL_Scancode key = Gamepad::keyOf(event.button);
-    return event.type == SDL_CONTROLLERBUTTONDOWN && key != SDL_SCANCODE_UNKNOWN && handleKey(key);
+    if (event.type == SDL_CONTROLLERBUTTONDOWN && key != SDL_SCANCODE_UNKNOWN)
+        handleKey(key, SDL_GetKeyFromScancode(key));
 }
 
 // The keys held this tick: the keyboard's, and the walking keys that the gamepad's stick holds.
-void updateHeldKeys()
+void readHeldKeys()
 {
-    if (gameState.keyboardState)
-        std::copy_n(gameState.keyboardState, SDL_NUM_SCANCODES, gameState.heldKeys.begin());
-    gamepad.holdWalkingKeys(gameState.heldKeys.data());
+    if (keyboard)
+        std::copy_n(keyboard, SDL_NUM_SCANCODES, pumped.held.begin());
+    else
+        pumped.held.fill(0);
+    gamepad.holdWalkingKeys(pumped.held.data());
 }
 
 void lookWithStick()
@@ -231,7 +193,49 @@ void lookWithStick()
     const glm::vec2 look = gamepad.lookPerTick();
     // A turn by nothing would still round the look-at point.
     if (!isPaused() && look != glm::vec2(0.0f))
-        camera->look(look.x, look.y);
+        pumped.look(look);
+}
+
+void handleEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        pumped.quit = true;
+        break;
+    case SDL_WINDOWEVENT:
+        handleWindowEvent(event.window.event);
+        break;
+    case SDL_MOUSEMOTION:
+        if (!isPaused() && !std::exchange(dropNextMotion, false))
+            pumped.look({static_cast<float>(event.motion.xrel), static_cast<float>(event.motion.yrel)});
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT)
+            holdClick(event.type == SDL_MOUSEBUTTONDOWN);
+        break;
+    case SDL_KEYDOWN:
+        // Key repeats count as fresh presses: holding a toggle key toggles it again and again.
+        handleKey(event.key.keysym.scancode, event.key.keysym.sym);
+        break;
+    case SDL_CONTROLLERDEVICEADDED:
+        Gamepad::plugIn(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        gamepad.plugOut(event.cdevice.which);
+        holdClick(false);
+        break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        handleButton(event.cbutton);
+        break;
+    case SDL_CONTROLLERAXISMOTION:
+        if (gamepad.moveAxis(event.caxis.axis, event.caxis.value))
+            holdClick(gamepad.triggerPressed());
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace
@@ -271,51 +275,22 @@ std::vector<ControlsRow> controlsTable(KeyAtPlace keyAt)
     };
 }
 
-bool handleEvents()
+const TickInput& pumpInput()
 {
+    pumped.actions.clear();
+    pumped.quit = false;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        switch (event.type) {
-        case SDL_QUIT:
-            return true;
-        case SDL_WINDOWEVENT:
-            handleWindowEvent(event.window.event);
-            break;
-        case SDL_MOUSEMOTION:
-            if (!isPaused() && !std::exchange(dropNextMotion, false))
-                camera->look(static_cast<float>(event.motion.xrel), static_cast<float>(event.motion.yrel));
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            if (event.button.button == SDL_BUTTON_LEFT)
-                holdClick(event.type == SDL_MOUSEBUTTONDOWN);
-            break;
-        case SDL_KEYDOWN:
-            // Key repeats count as fresh presses: holding a toggle key toggles it again and again.
-            if (handleKey(event.key.keysym.scancode))
-                return true;
-            break;
-        case SDL_CONTROLLERDEVICEADDED:
-            Gamepad::plugIn(event.cdevice.which);
-            break;
-        case SDL_CONTROLLERDEVICEREMOVED:
-            gamepad.plugOut(event.cdevice.which);
-            holdClick(false);
-            break;
-        case SDL_CONTROLLERBUTTONDOWN:
-        case SDL_CONTROLLERBUTTONUP:
-            if (handleButton(event.cbutton))
-                return true;
-            break;
-        case SDL_CONTROLLERAXISMOTION:
-            if (gamepad.moveAxis(event.caxis.axis, event.caxis.value))
-                holdClick(gamepad.triggerPressed());
-            break;
-        default:
-            break;
-        }
+    while (!pumped.quit && SDL_PollEvent(&event))
+        handleEvent(event);
+    pumped.paused = isPaused();
+    if (!pumped.quit) {
+        readHeldKeys();
+        lookWithStick();
     }
-    updateHeldKeys();
-    lookWithStick();
-    return false;
+    return pumped;
+}
+
+void readHeldKeysFrom(const Uint8* keys)
+{
+    keyboard = keys;
 }

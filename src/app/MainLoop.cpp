@@ -1,7 +1,7 @@
 #include "app/MainLoop.h"
 
-#include "app/Clock.h"
 #include "app/RenderToggles.h"
+#include "game/Clock.h"
 #include "game/GameState.h"
 
 MainLoop::MainLoop(const Clock& clock, Steps steps, std::ostream& statsOut)
@@ -23,8 +23,6 @@ bool MainLoop::runFrame()
             gameState.quitRequested = true;
         nextTick += SKIP_TICKS_MS;
         ++loops;
-        // The physics step runs also on the tick that asked to quit.
-        steps.stepPhysics();
     }
     const std::uint32_t triangles = steps.drawFrame();
     if (renderSettings.showStats) {

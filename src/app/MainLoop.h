@@ -17,8 +17,7 @@ constexpr int MAX_FRAMESKIP = 5;
 class MainLoop {
 public:
     struct Steps {
-        std::function<bool()> tick;        // one game tick; true = quit now
-        std::function<void()> stepPhysics; // one physics step after every tick
+        std::function<bool()> tick;               // one game tick with its physics step; true = quit now
         std::function<std::uint32_t()> drawFrame; // render and swap; the triangles the frame drew
     };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Clock.h"
+#include "game/Clock.h"
 
 // Game time: the time of the clock it reads, less every stretch spent paused, so that timers,
 // trains and messages wait while the game is paused and go on from where they stood.

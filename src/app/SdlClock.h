@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Clock.h"
+#include "game/Clock.h"
 
 // The wall clock of a real run.
 class SdlClock : public Clock {

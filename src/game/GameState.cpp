@@ -1,6 +1,6 @@
 #include "game/GameState.h"
 
-#include "app/Clock.h"
+#include "game/Clock.h"
 #include "game/PlayerState.h"
 
 GameState gameState;

@@ -29,8 +29,7 @@ struct GameState {
     bool realityView = true;              // true = reality view, false = glasses view (key E)
     Tunnel* currentTunnel = nullptr;      // the tunnel the player is in
     Tunnel* tunnels[TUNNEL_COUNT] = {};   // the level's tunnels, 0..20 (Tunnel 1..21)
-    const Uint8* keyboardState = nullptr; // SDL's key array indexed by scancode (or a test's)
-    // The keys held this tick: the keyboard's, and W, A, S, D as the gamepad's left stick holds them.
+    // The keys held this tick, as the tick's input holds them.
     std::array<Uint8, SDL_NUM_SCANCODES> heldKeys{};
     const Clock* clock = nullptr;         // game time in milliseconds
     bool leftButtonHeld = false;          // the left mouse button is down

@@ -95,7 +95,7 @@ void openInBothViews(Door* door)
 void createPlayer()
 {
     playerState = new PlayerState();
-    camera = new Camera(PLAYER_START, playerState);
+    camera = new Camera(PLAYER_START);
     playerState->camera = camera;
 }
 

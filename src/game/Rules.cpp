@@ -1,16 +1,16 @@
 #include "game/Rules.h"
 
-#include "app/Application.h"
-#include "app/Input.h"
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/PlayerState.h"
 #include "game/Puzzles.h"
 #include "game/Level.h"
+#include "game/TickInput.h"
 #include "level/DoorPortals.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
+#include "physics/PhysicsWorld.h"
 #include "world/Door.h"
 #include "world/Portal.h"
 #include "world/Train.h"
@@ -41,12 +41,30 @@ const glm::vec3 TOUCH_ARRIVAL(3.0f, 10.0f, 0.0f);
 constexpr float LOOK_AHEAD = 10.0f;
 // A door that has been walked through by click is moved out of the way by this much.
 const glm::vec3 WALKED_DOOR_OFFSET(500.0f, 500.0f, 500.0f);
+// The debug jump puts the eye above the tunnel's origin, looking down the tunnel.
+const glm::vec3 DEBUG_JUMP_EYE_OFFSET(0.0f, 10.0f, 0.0f);
+const glm::vec3 DEBUG_JUMP_TARGET_OFFSET(10.0f, 0.0f, 0.0f);
 
 // A door can take the player through only while it still stands in its tunnel (the walk through
 // its partner's side removes it) and only if it has a partner to arrive at.
 bool leadsSomewhere(Door* door)
 {
     return door->getPartner() && gameState.currentTunnel->containsObject(door);
+}
+
+// Carries the player through a clicked door to the partner's side and opens its portals.
+void walkThroughDoor(Door* door)
+{
+    Tunnel* destination = door->getDestination();
+    glm::vec3 partnerPosition = door->getPartnerPosition();
+    bool arrivesAtFarEnd = destination->hasForward(gameState.currentTunnel);
+    glm::vec3 eye = partnerPosition + (arrivesAtFarEnd ? FAR_END_ARRIVAL : NEAR_END_ARRIVAL);
+    glm::vec3 ahead(arrivesAtFarEnd ? -LOOK_AHEAD : LOOK_AHEAD, 0.0f, 0.0f);
+    camera->setPositionAndTarget(eye, eye + ahead);
+    gameState.currentTunnel = destination;
+    openPortals(*door, gameState.portalModels, *camera);
+    destination->removeObject(door->getPartner());
+    door->move(WALKED_DOOR_OFFSET.x, WALKED_DOOR_OFFSET.y, WALKED_DOOR_OFFSET.z);
 }
 
 void startTrains()
@@ -143,8 +161,7 @@ void printCurrentTunnel()
     gameState.printTunnelRequested = false;
 }
 
-} // namespace
-
+// The glasses on or off; a switch in a tunnel of the view-switch puzzle counts towards it.
 void switchView()
 {
     gameState.realityView = !gameState.realityView;
@@ -154,31 +171,7 @@ void switchView()
     }
 }
 
-bool updateTick()
-{
-    if (handleEvents())
-        return true;
-    if (isPaused())
-        return false;
-    camera->updateMovement(gameState.heldKeys.data(), gameState.currentTunnel);
-    updatePortalTransit();
-    updateTrainSchedule();
-    updateMultiViewPuzzle();
-    updateSwitchPuzzle();
-    updatePatiencePuzzle();
-    updateAlignPuzzle();
-    gameState.currentTunnel = updatePlayerState(gameState.currentTunnel);
-    placeGlassDoor();
-    if (playerState->hitByTrain) {
-        gameState.lost = true;
-        return true;
-    }
-    if (gameState.printTunnelRequested)
-        printCurrentTunnel();
-    gameState.finalDoorUsable = !gameState.aligned && !gameState.switchesSolved && gameState.keySolid;
-    return false;
-}
-
+// A left-button press: door pick and walk, the train start, key, switches and final doors.
 void handleClick()
 {
     glm::vec3 direction = camera->syncViewDirection();
@@ -189,20 +182,6 @@ void handleClick()
     applyKeyRule();
     applySwitchToggle();
     useFinalDoors();
-}
-
-void walkThroughDoor(Door* door)
-{
-    Tunnel* destination = door->getDestination();
-    glm::vec3 partnerPosition = door->getPartnerPosition();
-    bool arrivesAtFarEnd = destination->hasForward(gameState.currentTunnel);
-    glm::vec3 eye = partnerPosition + (arrivesAtFarEnd ? FAR_END_ARRIVAL : NEAR_END_ARRIVAL);
-    glm::vec3 ahead(arrivesAtFarEnd ? -LOOK_AHEAD : LOOK_AHEAD, 0.0f, 0.0f);
-    camera->setPositionAndTarget(eye, eye + ahead);
-    gameState.currentTunnel = destination;
-    openPortals(*door, gameState.portalModels, *camera);
-    destination->removeObject(door->getPartner());
-    door->move(WALKED_DOOR_OFFSET.x, WALKED_DOOR_OFFSET.y, WALKED_DOOR_OFFSET.z);
 }
 
 void updatePortalTransit()
@@ -246,6 +225,7 @@ void updateTrainSchedule()
     }
 }
 
+// The tunnel that is current after a train test and a pending touch transit.
 Tunnel* updatePlayerState(Tunnel* tunnel)
 {
     if (Train* train = tunnel->getTrain())
@@ -258,6 +238,138 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
     playerState->transitPending = false;
     return door->getDestination();
 }
+
+// A door of the tunnel that passes on touch takes the player through when he backs into it, at
+// the end of the tick.
+void noteDoorBackedInto(const Stride& stride)
+{
+    if (Door* door = doorBackedInto(*camera, *gameState.currentTunnel, stride)) {
+        playerState->transitPending = true;
+        playerState->transitDoor = door;
+    }
+}
+
+void jumpToTunnel(int index)
+{
+    gameState.currentTunnel = gameState.tunnels[index];
+    glm::vec3 origin = gameState.currentTunnel->getPosition();
+    camera->setPositionAndTarget(origin + DEBUG_JUMP_EYE_OFFSET, origin + DEBUG_JUMP_TARGET_OFFSET);
+}
+
+void debugJumpForward()
+{
+    jumpToTunnel(gameState.debugTunnelIndex);
+    gameState.debugTunnelIndex = (gameState.debugTunnelIndex + 1) % TUNNEL_COUNT;
+}
+
+void debugJumpBackward()
+{
+    gameState.debugTunnelIndex = (gameState.debugTunnelIndex + TUNNEL_COUNT - 1) % TUNNEL_COUNT;
+    jumpToTunnel(gameState.debugTunnelIndex);
+}
+
+// The keys of play, by their places on the keyboard (as W, A, S, D walk), so that the game plays
+// alike on every layout.
+void pressKey(SDL_Scancode place)
+{
+    switch (place) {
+    case SDL_SCANCODE_E:
+        switchView();
+        break;
+    case SDL_SCANCODE_C:
+        camera->jump();
+        break;
+    case SDL_SCANCODE_T:
+        gameState.printTunnelRequested = !gameState.printTunnelRequested;
+        break;
+    case SDL_SCANCODE_TAB:
+        debugJumpForward();
+        break;
+    case SDL_SCANCODE_BACKSPACE:
+        debugJumpBackward();
+        break;
+    default:
+        break;
+    }
+}
+
+// A press of the button clicks, and holding it keeps pressing.
+void act(const TickInput::Action& action)
+{
+    switch (action.kind) {
+    case TickInput::Action::Kind::Key:
+        pressKey(action.place);
+        break;
+    case TickInput::Action::Kind::Look:
+        camera->look(action.look.x, action.look.y);
+        break;
+    case TickInput::Action::Kind::ButtonDown:
+        gameState.leftButtonHeld = true;
+        handleClick();
+        break;
+    case TickInput::Action::Kind::ButtonUp:
+        gameState.leftButtonHeld = false;
+        break;
+    }
+}
+
+// The rules of one tick; true when the game is to stop now.
+bool playTick(const TickInput& input)
+{
+    for (const TickInput::Action& action : input.actions)
+        act(action);
+    if (input.quit)
+        return true;
+    gameState.heldKeys = input.held;
+    if (input.paused)
+        return false;
+    noteDoorBackedInto(camera->updateMovement(input.held.data()));
+    updatePortalTransit();
+    updateTrainSchedule();
+    updateMultiViewPuzzle();
+    updateSwitchPuzzle();
+    updatePatiencePuzzle();
+    updateAlignPuzzle();
+    gameState.currentTunnel = updatePlayerState(gameState.currentTunnel);
+    placeGlassDoor();
+    if (playerState->hitByTrain) {
+        gameState.lost = true;
+        return true;
+    }
+    if (gameState.printTunnelRequested)
+        printCurrentTunnel();
+    gameState.finalDoorUsable = !gameState.aligned && !gameState.switchesSolved && gameState.keySolid;
+    return false;
+}
+
+} // namespace
+
+bool runTick(const TickInput& input, const std::function<void()>& afterRules)
+{
+    const bool stop = playTick(input);
+    if (afterRules)
+        afterRules();
+    if (!input.paused)
+        stepPhysics();
+    return stop;
+}
+
+Door* doorBackedInto(Camera& body, const Tunnel& tunnel, const Stride& stride)
+{
+    if (!stride.backwards)
+        return nullptr;
+    Door* touched = nullptr;
+    for (GameObject* object : tunnel.getObjects()) {
+        auto* door = dynamic_cast<Door*>(object);
+        if (door && door->passOnTouch && body.touchesAt(stride.backSpot, door->getBody()))
+            touched = door;
+    }
+    return touched;
+}
+
+
+
+
 
 bool glassDoorBlocks()
 {

@@ -1,10 +1,7 @@
 #include "physics/Camera.h"
 
 #include "physics/BoxCorners.h"
-#include "game/PlayerState.h"
-#include "level/Tunnel.h"
 #include "physics/PhysicsWorld.h"
-#include "world/Door.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <BulletDynamics/Character/btKinematicCharacterController.h>
@@ -38,8 +35,7 @@ glm::vec3 toGlm(const btVector3& v)
 
 } // namespace
 
-Camera::Camera(glm::vec3 start, PlayerState* playerState)
-    : position(start), target(start + START_LOOK_AHEAD), bodyHeight(start.y), playerState(playerState)
+Camera::Camera(glm::vec3 start) : position(start), target(start + START_LOOK_AHEAD), bodyHeight(start.y)
 {
     frustumPlanes.reserve(6);
     createCharacter();
@@ -72,28 +68,29 @@ void Camera::createCharacter()
     dynamicsWorld()->addAction(controller);
 }
 
-void Camera::updateMovement(const Uint8* keyboardState, Tunnel* currentTunnel)
+Stride Camera::updateMovement(const Uint8* heldKeys)
 {
     // Walk on from where the last physics step left the body; a stale eye position would undo
     // the fall and the push out of walls when several ticks run without a frame between them.
     syncPosition();
     glm::vec3 forward = horizontalViewDirection() * walkSpeed;
     glm::vec3 left(forward.z, 0, -forward.x);
-    if (keyboardState[SDL_SCANCODE_W])
+    Stride stride;
+    if (heldKeys[SDL_SCANCODE_W])
         walk(forward);
-    if (keyboardState[SDL_SCANCODE_S]) {
+    if (heldKeys[SDL_SCANCODE_S]) {
         walk(-forward);
-        // Bullet 3 pushes the body back out of a door with a small gap, so the touch is tested
-        // where the step back has taken the player, not where the last physics step left him.
-        placeGhost(position);
-        reportTouchedDoor(currentTunnel);
+        // Bullet 3 pushes the body back out of a door with a small gap, so what the player backs
+        // into is found where the step back has taken him, not where the last physics step left him.
+        stride = {true, position};
     }
-    if (keyboardState[SDL_SCANCODE_A])
+    if (heldKeys[SDL_SCANCODE_A])
         walk(left);
-    if (keyboardState[SDL_SCANCODE_D])
+    if (heldKeys[SDL_SCANCODE_D])
         walk(-left);
     placeGhost(position);
     updateFrustum();
+    return stride;
 }
 
 glm::vec3 Camera::horizontalViewDirection() const
@@ -109,17 +106,6 @@ void Camera::walk(const glm::vec3& step)
 {
     position += step;
     target += step;
-}
-
-void Camera::reportTouchedDoor(Tunnel* currentTunnel)
-{
-    for (GameObject* object : currentTunnel->getObjects()) {
-        auto* door = dynamic_cast<Door*>(object);
-        if (door && door->passOnTouch && contactTest(door->getBody())) {
-            playerState->transitPending = true;
-            playerState->transitDoor = door;
-        }
-    }
 }
 
 void Camera::placeGhost(const glm::vec3& origin)
@@ -163,6 +149,15 @@ bool Camera::isOnGround() const
 bool Camera::contactTest(btCollisionObject* other)
 {
     return objectsTouch(other, ghostObject);
+}
+
+bool Camera::touchesAt(const glm::vec3& spot, btCollisionObject* other)
+{
+    const btTransform standing = ghostObject->getWorldTransform();
+    placeGhost(spot);
+    const bool touching = contactTest(other);
+    ghostObject->setWorldTransform(standing);
+    return touching;
 }
 
 glm::vec3 Camera::syncPosition()

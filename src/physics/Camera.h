@@ -1,6 +1,7 @@
 #pragma once
 
 #include "physics/FrustumPlane.h"
+#include "physics/Stride.h"
 
 #include <SDL.h>
 #include <glm/glm.hpp>
@@ -11,22 +12,21 @@ class btBoxShape;
 class btCollisionObject;
 class btKinematicCharacterController;
 class btPairCachingGhostObject;
-class Tunnel;
-struct PlayerState;
 
 // The vertical field of view the game starts with, in degrees.
 constexpr float DEFAULT_FIELD_OF_VIEW = 60.0f;
 
-// The player: a first-person eye and look-at point on a kinematic character body.
+// The player: a first-person eye and look-at point on a kinematic character body. It moves and
+// collides; what it touched is for the rules to judge.
 class Camera {
 public:
-    Camera(glm::vec3 start, PlayerState* playerState);
+    explicit Camera(glm::vec3 start);
     ~Camera(); // removes the ghost and the controller from the world first
     Camera(const Camera&) = delete;
     Camera& operator=(const Camera&) = delete;
 
-    // One tick of walking with W/A/S/D, the touch-door test while S is held, then the frustum.
-    void updateMovement(const Uint8* keyboardState, Tunnel* currentTunnel);
+    // One tick of walking with the W/A/S/D keys held (indexed by scancode), then the frustum.
+    Stride updateMovement(const Uint8* heldKeys);
     // Mouse turning by the turn per pixel: right turns right, down looks down (up when the look
     // is inverted); the tilt stops a degree short of straight up and straight down.
     void look(float xrel, float yrel);
@@ -36,6 +36,8 @@ public:
     void jump();
     // True when the player's ghost touches the other object.
     bool contactTest(btCollisionObject* other);
+    // True when the ghost, stood at the spot, would touch the other object; it stays where it is.
+    bool touchesAt(const glm::vec3& spot, btCollisionObject* other);
 
     glm::vec3 syncPosition(); // eye position read back from the ghost
     // The view matrix and the unit view direction, from the eye read back first as syncPosition does.
@@ -64,8 +66,6 @@ private:
     // The downward tilt (degrees) cut to what keeps the view within the tilt limit.
     float limitedTilt(float tiltDown) const;
     void walk(const glm::vec3& step);
-    // Raises a touch transit for each pass-on-touch door of the tunnel that the player touches.
-    void reportTouchedDoor(Tunnel* currentTunnel);
     void placeGhost(const glm::vec3& origin);
 
     btBoxShape* shape = nullptr;
@@ -89,7 +89,6 @@ private:
     glm::mat4 projection{1.0f};
     float halfWidth = 2.0f;      // half width and depth of the body; radius in the train test
     float bodyHeight = 0;        // y of the start position
-    PlayerState* playerState = nullptr;
 };
 
 extern Camera* camera;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Clock.h"
+#include "game/Clock.h"
 
 // A clock that moves only when told to: tests and autoplay advance it by whole ticks.
 class ManualClock : public Clock {

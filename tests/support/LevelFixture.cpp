@@ -1,6 +1,7 @@
 #include "support/LevelFixture.h"
 
-#include "game/Rules.h"
+#include "app/Input.h"
+#include "app/MainLoop.h"
 #include "render/ScreenQuad.h"
 
 void LevelFixture::SetUp()
@@ -9,7 +10,7 @@ void LevelFixture::SetUp()
     if (HasFatalFailure())
         return;
     startUp(clock);
-    gameState.keyboardState = keys.data();
+    readHeldKeysFrom(keys.data());
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
@@ -24,11 +25,8 @@ void LevelFixture::TearDown()
 
 bool LevelFixture::tick()
 {
-    clock.advance(40);
-    bool quit = updateTick();
-    afterTick();
-    stepWorld();
-    return quit;
+    clock.advance(SKIP_TICKS_MS);
+    return playTick([this] { afterTick(); });
 }
 
 void LevelFixture::ticks(int count)

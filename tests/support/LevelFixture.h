@@ -21,11 +21,11 @@ protected:
 
     static Tunnel* tunnel(int index) { return gameState.tunnels[index]; }
     static Door* door(int tunnelIndex, int doorIndex) { return tunnel(tunnelIndex)->getDoors().at(doorIndex); }
-    // Runs one tick of the game as the main loop does (tick, then one physics step); the clock
-    // moves 40 ms first. Returns the tick's quit answer.
+    // Runs one tick of the game over the input pumped, as the main loop does; the clock moves a
+    // tick first. Returns the tick's quit answer.
     bool tick();
     void ticks(int count);
-    // What a fixture adds to every tick, between the game's tick and the physics step.
+    // What a fixture adds to every tick, after its rules and before the physics step.
     virtual void afterTick() {}
 
     ManualClock clock{1000};
