@@ -111,7 +111,7 @@ void addWork(FrameStats& sum, const FrameStats& frame)
 {
     sum.shadowTexelsRedrawn += frame.shadowTexelsRedrawn;
     for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
-        sum.objectsLitBy[light] += frame.objectsLitBy[light];
+        sum.meshesLitBy[light] += frame.meshesLitBy[light];
 }
 
 // Every frame is finished before the clock stops, so the figure is the frame's real cost.
@@ -259,8 +259,8 @@ void printWorkRow(const SceneResult& scene)
 {
     const double frames = FRAMES + WARM_UP_FRAMES;
     std::printf("| %-38s | %14.0f | %7.1f | %7.1f | %7.1f | %7.2f |\n", scene.name.c_str(),
-                static_cast<double>(scene.work.shadowTexelsRedrawn) / frames, scene.work.objectsLitBy[0] / frames,
-                scene.work.objectsLitBy[1] / frames, scene.work.objectsLitBy[2] / frames, scene.settledScale);
+                static_cast<double>(scene.work.shadowTexelsRedrawn) / frames, scene.work.meshesLitBy[0] / frames,
+                scene.work.meshesLitBy[1] / frames, scene.work.meshesLitBy[2] / frames, scene.settledScale);
 }
 
 } // namespace
@@ -351,7 +351,7 @@ int main()
                 std::string(9, '-').c_str());
     for (std::size_t i = 1; i < scenes.size(); ++i)
         printWorkRow(scenes[i]);
-    std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: objects drawn with its light code;\n"
+    std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: meshes drawn with its light code;\n"
                 "scale: where the dynamic resolution settles (the 800 x 600 scenes are timed at full resolution)\n\n");
     std::printf("tick (updateTick, its sound + one physics step), median of %d: %.4f ms, %.2f allocations per tick\n", TICKS,
                 tick, static_cast<double>(tickAllocations) / TICKS);

@@ -4,6 +4,7 @@
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
 #include "render/FrameTarget.h"
+#include "render/Mesh.h"
 #include "render/Model.h"
 #include "render/PortalShadowMaps.h"
 #include "render/ProjectedArea.h"
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <iostream>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -129,44 +131,76 @@ void sortNearestFirst(VisibleSet& visible, const glm::vec3& eye)
     visible.objects.swap(sortedObjects);
 }
 
-// Widens the world-space box to everything the object draws: its model's box as placed, and
-// its children's.
-void extendWorldBox(const GameObject* object, glm::vec3& low, glm::vec3& high)
+// The statistics of the frame being drawn.
+FrameStats frameStats;
+
+void countLitMesh(unsigned lightMask)
 {
-    const glm::mat4 matrix = object->getModelMatrix();
-    for (const glm::vec3& corner : object->getModel()->corners()) {
+    for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
+        frameStats.meshesLitBy[light] += (lightMask >> light) & 1u;
+}
+
+// The meshes of each model drawn so far, asked of the model once: the list it hands out is a
+// copy. The level's models live as long as the game; a model seen again at the place of one
+// that has gone is recognised by its triangles and box differing.
+struct ModelMeshes {
+    unsigned triangles = 0;
+    std::pair<glm::vec3, glm::vec3> bounds;
+    std::vector<Mesh*> meshes;
+};
+std::unordered_map<const Model*, ModelMeshes> meshesByModel;
+
+const std::vector<Mesh*>& meshesOf(const Model* model)
+{
+    ModelMeshes& known = meshesByModel[model];
+    if (known.meshes.empty() || known.triangles != model->triangleCount() || known.bounds != model->bounds())
+        known = {model->triangleCount(), model->bounds(), model->getMeshes()};
+    return known.meshes;
+}
+
+// The world-space box of a model-space box (largest corner first) as the matrix places it.
+std::pair<glm::vec3, glm::vec3> placedBox(const std::pair<glm::vec3, glm::vec3>& box, const glm::mat4& matrix)
+{
+    glm::vec3 low(std::numeric_limits<float>::max());
+    glm::vec3 high(std::numeric_limits<float>::lowest());
+    for (int bits = 0; bits < 8; ++bits) {
+        const glm::vec3 corner(bits & 1 ? box.first.x : box.second.x, bits & 2 ? box.first.y : box.second.y,
+                               bits & 4 ? box.first.z : box.second.z);
         const glm::vec3 point(matrix * glm::vec4(corner, 1.0f));
         low = glm::min(low, point);
         high = glm::max(high, point);
     }
-    for (const GameObject* child : object->getChildren())
-        extendWorldBox(child, low, high);
+    return {low, high};
 }
 
-// Each object is drawn by the program's subset for the lights that may reach it; portal
-// frames (placed when drawn) and whatever follows the pass get the whole program.
-// The statistics of the frame being drawn.
-FrameStats frameStats;
-
-void countLitObject(unsigned lightMask)
+// Draws the object and its children as GameObject::draw does, but mesh by mesh, each by the
+// program's subset for the lights that may reach the mesh: a tunnel piece's ceiling hangs above
+// every lamp, and its floor and walls are reached by fewer lamps than the piece as a whole.
+void drawByReach(const GameObject* object, ShaderProgram* program)
 {
-    for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
-        frameStats.objectsLitBy[light] += (lightMask >> light) & 1u;
+    const glm::mat4 matrix = object->getModelMatrix();
+    program->setModel(matrix);
+    program->setNorm(glm::inverse(matrix));
+    for (const Mesh* mesh : meshesOf(object->getModel())) {
+        const auto [low, high] = placedBox(mesh->bounds(), matrix);
+        countLitMesh(program->useForBox(low, high));
+        mesh->draw();
+    }
+    for (const GameObject* child : object->getChildren())
+        drawByReach(child, program);
 }
 
+// Portal frames (placed when drawn) and whatever follows the pass get the whole program.
 void drawVisible(const VisibleSet& visible, ShaderProgram* program)
 {
     program->use(true);
     for (Portal* portal : visible.portals)
         portal->drawFrame(program);
     for (const GameObject* object : visible.objects) {
-        glm::vec3 low(std::numeric_limits<float>::max());
-        glm::vec3 high(std::numeric_limits<float>::lowest());
-        extendWorldBox(object, low, high);
-        const unsigned lights = program->useForBox(low, high);
-        if (program != shadowProgram)
-            countLitObject(lights);
-        object->draw(program);
+        if (program == shadowProgram)
+            object->draw(program);
+        else
+            drawByReach(object, program);
     }
     program->use(true);
 }
@@ -535,4 +569,5 @@ void releaseRenderer()
         return;
     glDeleteSamplers(1, &diffuseSampler);
     diffuseSampler = 0;
+    meshesByModel.clear();
 }
