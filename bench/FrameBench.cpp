@@ -270,8 +270,8 @@ double perFrame(std::uint64_t allocations)
 void printRow(const SceneResult& scene)
 {
     std::printf("| %-38s | %8.2f | %8.2f | %8.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f |\n",
-                scene.name.c_str(), scene.median, scene.p95, scene.cpu, scene.shadow, scene.portal, scene.main, scene.glass,
-                perFrame(scene.allocations.game), perFrame(scene.allocations.driver));
+                scene.name.c_str(), scene.median, scene.p95, scene.cpu, scene.shadow, scene.portal, scene.main,
+                scene.glass, perFrame(scene.allocations.game), perFrame(scene.allocations.driver));
 }
 
 // The work the frame's shortcuts spare: shadow texels drawn again, objects drawn with each lamp's light.
@@ -311,8 +311,7 @@ int main()
     AllocationCounter allocations;
     std::vector<SceneResult> scenes;
 
-    const FrameTimes empty =
-        timedFrames([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, allocations);
+    const FrameTimes empty = timedFrames([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, allocations);
     scenes.push_back({"empty frame (clear + swap)", percentile(empty.wall, 0.5), percentile(empty.wall, 0.95),
                       percentile(empty.processor, 0.5), 0, 0, 0, 0, allocations.counted(), {}});
 
@@ -352,11 +351,12 @@ int main()
     std::cout.clear();
 
     std::printf("| %-38s | %8s | %8s | %8s | %7s | %7s | %7s | %7s | %7s | %7s |\n",
-                "scene (800 x 600 unless said, VSync off)", "median", "p95", "cpu", "shadow", "portal", "main", "glass", "allocs", "driver");
+                "scene (800 x 600 unless said, VSync off)", "median", "p95", "cpu", "shadow", "portal", "main", "glass",
+                "allocs", "driver");
     std::printf("|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(10, '-').c_str(),
-                std::string(10, '-').c_str(), std::string(10, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
+                std::string(10, '-').c_str(), std::string(10, '-').c_str(), std::string(9, '-').c_str(),
                 std::string(9, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
-                std::string(9, '-').c_str());
+                std::string(9, '-').c_str(), std::string(9, '-').c_str());
     for (const SceneResult& scene : scenes)
         printRow(scene);
     std::printf("\nframe times in ms over %d frames; cpu: the median frame's processor time, all threads (llvmpipe's\n"

@@ -427,17 +427,18 @@ void restoreSceneState()
     glDepthMask(GL_TRUE);
 }
 
+// Lit by the current tunnel's lamps, which the main pass left bound.
 void drawGlassDoor(const FrameView& frame)
 {
     if (frame.glassDoor == nullptr)
         return;
     if (!frame.settings.transparency) {
-        frame.glassDoor->draw(defaultProgram);
+        drawByReach(frame.glassDoor, defaultProgram);
         return;
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    frame.glassDoor->draw(defaultProgram);
+    drawByReach(frame.glassDoor, defaultProgram);
     glDisable(GL_BLEND);
 }
 

@@ -95,9 +95,10 @@ bool SpotLight::mayReach(const glm::vec3& boxLow, const glm::vec3& boxHigh) cons
     for (int bits = 0; bits < 8; ++bits) {
         const glm::vec3 from = corner(low, high, bits) - position;
         for (int axisBit = 1; axisBit < 8; axisBit <<= 1) {
-            if ((bits & axisBit) == 0)
-                nearest = std::max(nearest, nearestCosineOnEdge(axis, from, corner(low, high, bits | axisBit) -
-                                                                                corner(low, high, bits)));
+            if ((bits & axisBit) != 0)
+                continue;
+            const glm::vec3 along = corner(low, high, bits | axisBit) - corner(low, high, bits);
+            nearest = std::max(nearest, nearestCosineOnEdge(axis, from, along));
         }
     }
     return nearest >= std::cos(halfAngle);

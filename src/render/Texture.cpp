@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <unordered_map>
 #include <iostream>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -103,7 +103,8 @@ bool isLabelled(GLuint texture, const std::string& path)
     std::string label(path.size() + 1, '\0');
     GLsizei length = 0;
     glGetObjectLabel(GL_TEXTURE, texture, static_cast<GLsizei>(label.size()), &length, label.data());
-    return label.compare(0, static_cast<std::size_t>(length), path) == 0 && static_cast<std::size_t>(length) == path.size();
+    return label.compare(0, static_cast<std::size_t>(length), path) == 0 &&
+           static_cast<std::size_t>(length) == path.size();
 }
 
 } // namespace
