@@ -141,8 +141,9 @@ void countLitMesh(unsigned lightMask)
 }
 
 // The meshes of each model drawn so far, asked of the model once: the list it hands out is a
-// copy. The level's models live as long as the game; a model seen again at the place of one
-// that has gone is recognised by its triangles and box differing.
+// copy. A model made at the place of one that went is told apart by other triangles or another
+// box, but the same file loaded again there is not: models drawn stay while the renderer runs,
+// as the level's do (the list is emptied when the renderer is released).
 struct ModelMeshes {
     unsigned triangles = 0;
     std::pair<glm::vec3, glm::vec3> bounds;
