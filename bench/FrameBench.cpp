@@ -20,6 +20,7 @@
 
 #include <GL/glew.h>
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <array>
@@ -99,6 +100,7 @@ struct SceneResult {
     std::string name;
     double median = 0;
     double p95 = 0;
+    double cpu = 0; // median processor time of a frame, of every thread: what another program's work does not stretch
     double shadow = 0;
     double portal = 0;
     double main = 0;
@@ -112,7 +114,14 @@ void addWork(FrameStats& sum, const FrameStats& frame)
 {
     sum.shadowTexelsRedrawn += frame.shadowTexelsRedrawn;
     for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
-        sum.objectsLitBy[light] += frame.objectsLitBy[light];
+        sum.meshesLitBy[light] += frame.meshesLitBy[light];
+}
+
+double processorMilliseconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_nsec) / 1e6;
 }
 
 // Every frame is finished before the clock stops, so the figure is the frame's real cost.
@@ -125,16 +134,26 @@ double timedFrame(const std::function<void()>& draw)
     return millisecondsSince(start);
 }
 
-// Counts the heap allocations of the timed frames (the bench's own list of times is made first).
-std::vector<double> timedFrames(const std::function<void()>& draw, AllocationCounter& counter)
+// Each timed frame's time on the clock and its processor time.
+struct FrameTimes {
+    std::vector<double> wall;
+    std::vector<double> processor;
+};
+
+// Counts the heap allocations of the timed frames (the bench's own lists of times are made first).
+FrameTimes timedFrames(const std::function<void()>& draw, AllocationCounter& counter)
 {
     for (int i = 0; i < WARM_UP_FRAMES; ++i)
         timedFrame(draw);
-    std::vector<double> times;
-    times.reserve(FRAMES);
+    FrameTimes times;
+    times.wall.reserve(FRAMES);
+    times.processor.reserve(FRAMES);
     counter.start();
-    for (int i = 0; i < FRAMES; ++i)
-        times.push_back(timedFrame(draw));
+    for (int i = 0; i < FRAMES; ++i) {
+        const double processorStart = processorMilliseconds();
+        times.wall.push_back(timedFrame(draw));
+        times.processor.push_back(processorMilliseconds() - processorStart);
+    }
     counter.stop();
     return times;
 }
@@ -188,7 +207,7 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, Allocat
     const float scale = settledScale(everyFrame);
     frameTarget.setSceneScale(atSettledScale ? scale : 1.0f);
     FrameStats work;
-    std::vector<double> times = timedFrames(
+    const FrameTimes times = timedFrames(
         [&] {
             everyFrame();
             addWork(work, renderFrame(gameFrameView()));
@@ -205,8 +224,9 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, Allocat
                 counter);
     setPassTimer(nullptr);
     return {name,
-            percentile(times, 0.5),
-            percentile(times, 0.95),
+            percentile(times.wall, 0.5),
+            percentile(times.wall, 0.95),
+            percentile(times.processor, 0.5),
             timer.median(FramePass::Shadow),
             timer.median(FramePass::Portal),
             timer.median(FramePass::Main),
@@ -249,9 +269,9 @@ double perFrame(std::uint64_t allocations)
 
 void printRow(const SceneResult& scene)
 {
-    std::printf("| %-38s | %8.2f | %8.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f |\n", scene.name.c_str(),
-                scene.median, scene.p95, scene.shadow, scene.portal, scene.main, scene.glass,
-                perFrame(scene.allocations.game), perFrame(scene.allocations.driver));
+    std::printf("| %-38s | %8.2f | %8.2f | %8.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f | %7.2f |\n",
+                scene.name.c_str(), scene.median, scene.p95, scene.cpu, scene.shadow, scene.portal, scene.main,
+                scene.glass, perFrame(scene.allocations.game), perFrame(scene.allocations.driver));
 }
 
 // The work the frame's shortcuts spare: shadow texels drawn again, objects drawn with each lamp's light.
@@ -259,8 +279,8 @@ void printWorkRow(const SceneResult& scene)
 {
     const double frames = FRAMES + WARM_UP_FRAMES;
     std::printf("| %-38s | %14.0f | %7.1f | %7.1f | %7.1f | %7.2f |\n", scene.name.c_str(),
-                static_cast<double>(scene.work.shadowTexelsRedrawn) / frames, scene.work.objectsLitBy[0] / frames,
-                scene.work.objectsLitBy[1] / frames, scene.work.objectsLitBy[2] / frames, scene.settledScale);
+                static_cast<double>(scene.work.shadowTexelsRedrawn) / frames, scene.work.meshesLitBy[0] / frames,
+                scene.work.meshesLitBy[1] / frames, scene.work.meshesLitBy[2] / frames, scene.settledScale);
 }
 
 } // namespace
@@ -291,10 +311,9 @@ int main()
     AllocationCounter allocations;
     std::vector<SceneResult> scenes;
 
-    std::vector<double> empty =
-        timedFrames([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, allocations);
-    scenes.push_back({"empty frame (clear + swap)", percentile(empty, 0.5), percentile(empty, 0.95), 0, 0, 0, 0,
-                      allocations.counted(), {}});
+    const FrameTimes empty = timedFrames([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, allocations);
+    scenes.push_back({"empty frame (clear + swap)", percentile(empty.wall, 0.5), percentile(empty.wall, 0.95),
+                      percentile(empty.processor, 0.5), 0, 0, 0, 0, allocations.counted(), {}});
 
     placeCamera(0, glm::vec3(0, 4, 0), glm::vec3(1, 0, 0));
     scenes.push_back(measureScene("tunnel 1 at start", timer, allocations, [] {}));
@@ -331,16 +350,18 @@ int main()
     double rss = peakResidentMegabytes();
     std::cout.clear();
 
-    std::printf("| %-38s | %8s | %8s | %7s | %7s | %7s | %7s | %7s | %7s |\n", "scene (800 x 600 unless said, VSync off)", "median",
-                "p95", "shadow", "portal", "main", "glass", "allocs", "driver");
-    std::printf("|%s|%s|%s|%s|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(10, '-').c_str(),
-                std::string(10, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
+    std::printf("| %-38s | %8s | %8s | %8s | %7s | %7s | %7s | %7s | %7s | %7s |\n",
+                "scene (800 x 600 unless said, VSync off)", "median", "p95", "cpu", "shadow", "portal", "main", "glass",
+                "allocs", "driver");
+    std::printf("|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(10, '-').c_str(),
+                std::string(10, '-').c_str(), std::string(10, '-').c_str(), std::string(9, '-').c_str(),
                 std::string(9, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
-                std::string(9, '-').c_str());
+                std::string(9, '-').c_str(), std::string(9, '-').c_str());
     for (const SceneResult& scene : scenes)
         printRow(scene);
-    std::printf("\nframe times in ms over %d frames; pass columns are GPU medians (GL_TIME_ELAPSED) of as many\nframes "
-                "again, each pass finished before the next\n",
+    std::printf("\nframe times in ms over %d frames; cpu: the median frame's processor time, all threads (llvmpipe's\n"
+                "too), which other programs on the machine stretch far less than the clock; pass columns are GPU\n"
+                "medians (GL_TIME_ELAPSED) of as many frames again, each pass finished before the next\n",
                 FRAMES);
     std::printf("allocs: heap allocations per timed frame by the game (its code, the C++ library, Bullet);\n"
                 "driver: by Mesa, X and SDL inside the GL calls and the buffer swap (by caller address)\n");
@@ -351,7 +372,7 @@ int main()
                 std::string(9, '-').c_str());
     for (std::size_t i = 1; i < scenes.size(); ++i)
         printWorkRow(scenes[i]);
-    std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: objects drawn with its light code;\n"
+    std::printf("shadow texels: shadow-map texels cleared and drawn again; lamp n: meshes drawn with its light code;\n"
                 "scale: where the dynamic resolution settles (the 800 x 600 scenes are timed at full resolution)\n\n");
     const double allocationsPerTick = static_cast<double>(tickAllocations) / TICKS;
     std::printf("tick (playTick: the pump, the rules, the sound and one physics step), median of %d: %.4f ms, %.2f "

@@ -10,6 +10,7 @@
 #include "world/Model.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
+#include "world/SpotLight.h"
 #include "world/GameObject.h"
 #include "world/Train.h"
 
@@ -127,6 +128,30 @@ TEST_F(FrameShortcutsTest, ARunningTrainsShadowsMatchMapsDrawnAfresh)
         const FrameDifference difference = compareFrames(kept, readFrame());
         EXPECT_EQ(difference.differing, 0u) << "check " << check << ": largest difference " << difference.largest;
     }
+}
+
+// A lamp reaches a box when any point of it lies in its cone, however the box lies: through a
+// corner, across an edge whose ends are both outside, around the axis, or around the lamp.
+TEST(SpotLightReachTest, ABoxIsReachedExactlyWhenAPointOfItLiesInTheCone)
+{
+    const SpotLight lamp(glm::vec3(0.0f), glm::vec3(1.0f), glm::vec3(0, -1, 0)); // 60 degrees each side
+    const auto at = [](float degrees) {
+        return 50.0f * glm::vec3(std::sin(glm::radians(degrees)), -std::cos(glm::radians(degrees)), 0);
+    };
+    const glm::vec3 hair(0.01f);
+    const struct {
+        const char* box;
+        glm::vec3 low, high;
+        bool reached;
+    } boxes[] = {{"a floor below", {-20, -48, -20}, {20, -40, 20}, true},
+                 {"a ceiling above", {-20, 10, -20}, {20, 12, 20}, false},
+                 {"round the lamp", {-1, -1, -1}, {1, 1, 1}, true},
+                 {"a speck just inside the edge", at(59.8f) - hair, at(59.8f) + hair, true},
+                 {"a speck just outside the edge", at(60.3f) - hair, at(60.3f) + hair, false},
+                 {"a bar across the cone's side, its ends outside", {16.6f, -10, -30}, {16.7f, -10, 30}, true},
+                 {"the same bar beside the cone", {17.6f, -10, -30}, {17.7f, -10, 30}, false}};
+    for (const auto& box : boxes)
+        EXPECT_EQ(lamp.mayReach(box.low, box.high), box.reached) << box.box;
 }
 
 // The level as the game starts, for the shadow pass and the lighting it feeds.

@@ -117,14 +117,23 @@ TEST_F(ModelLoaderTest, TexturesHoldTheirImagesRepeatAndGoWithTheirMeshes)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap[1]);
     EXPECT_EQ(glm::ivec2(wrap[0], wrap[1]), glm::ivec2(GL_REPEAT));
 
-    // A destroyed mesh, and a model going, release their textures.
-    Mesh* mesh = GpuModel::of(translucent).getMeshes()[0];
+    // Models naming one image share its texture.
+    writeTexturedSquare("again", "map_Kd square-rgb24.png\n");
     const GLuint opaqueTexture = textureOf(*squares[0]);
+    const Model sharing = load("again.obj");
+    EXPECT_EQ(textureOf(sharing), opaqueTexture);
+
+    // A destroyed mesh, and a model going, release their textures; the image is then read anew.
+    Mesh* mesh = GpuModel::of(translucent).getMeshes()[0];
     mesh->destroy();
     squares[0].reset();
     EXPECT_FALSE(glIsTexture(texture) || glIsTexture(opaqueTexture));
     EXPECT_TRUE(mesh->getTextures().empty());
     EXPECT_EQ(mesh->getIndexCount(), 0u);
+    const Model again = load("again.obj");
+    const Texels reread = texelsOf(textureOf(again));
+    ASSERT_EQ(glm::ivec2(reread.width, reread.height), std::get<1>(images[0]));
+    EXPECT_EQ(glm::make_vec4(reread.rgba.data()), std::get<2>(images[0]));
 }
 
 TEST_F(ModelLoaderTest, FaultyFilesAreReportedALineEachAndLeaveWhatStillDraws)

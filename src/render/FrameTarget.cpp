@@ -4,6 +4,7 @@
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
 
+#include <algorithm>
 #include <iostream>
 
 FrameTarget frameTarget;
@@ -100,13 +101,21 @@ void FrameTarget::beginScene() const
     clearScene();
 }
 
-void FrameTarget::clearScene()
+void FrameTarget::clearScene() const
 {
     // The stencil as well: a buffer just made, or resized by the window system, holds anything,
     // and the portal pass needs 0 outside its own steps. Depth and stencil share their buffer,
     // so clearing both costs no more than depth alone.
     glStencilMask(0xFF);
+    // Off screen only the scene's part of the buffer is drawn, and read when scaled up: a smaller
+    // scene need not clear all of it. The texel beyond its edge stays cleared, as the linear
+    // filter may reach it.
+    if (offScreen()) {
+        glScissor(0, 0, std::min(scene.x + 1, area.width), std::min(scene.y + 1, area.height));
+        glEnable(GL_SCISSOR_TEST);
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void FrameTarget::bindScene() const

@@ -43,8 +43,8 @@ public:
     void destroy();
 
 private:
-    // Clears colour, depth and stencil of the bound target.
-    static void clearScene();
+    // Clears colour, depth and stencil of the bound target where the scene is drawn.
+    void clearScene() const;
     // Makes the off-screen framebuffer, of the area's size, when the scene is smaller than the
     // area or the brightness is not 1, else none.
     void makeSceneBuffer();

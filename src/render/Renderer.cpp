@@ -2,9 +2,11 @@
 
 #include "render/FrameView.h"
 #include "level/Tunnel.h"
+#include "physics/BoxCorners.h"
 #include "physics/Camera.h"
 #include "render/FrameTarget.h"
 #include "render/GpuModel.h"
+#include "render/Mesh.h"
 #include "render/PortalShadowMaps.h"
 #include "render/ProjectedArea.h"
 #include "render/ShaderProgram.h"
@@ -140,31 +142,48 @@ void sortNearestFirst(VisibleSet& visible, const glm::vec3& eye)
     visible.objects.swap(sortedObjects);
 }
 
-// Widens the world-space box to everything the object draws: its model's box as placed, and
-// its children's.
-void extendWorldBox(const GameObject* object, glm::vec3& low, glm::vec3& high)
+// The statistics of the frame being drawn.
+FrameStats frameStats;
+
+void countLitMesh(unsigned lightMask)
 {
-    const glm::mat4 matrix = object->getModelMatrix();
-    for (const glm::vec3& corner : object->getModel()->corners()) {
+    for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
+        frameStats.meshesLitBy[light] += (lightMask >> light) & 1u;
+}
+
+// The world-space box of a model-space box (largest corner first) as the matrix places it.
+std::pair<glm::vec3, glm::vec3> placedBox(const std::pair<glm::vec3, glm::vec3>& box, const glm::mat4& matrix)
+{
+    glm::vec3 low(std::numeric_limits<float>::max());
+    glm::vec3 high(std::numeric_limits<float>::lowest());
+    for (const glm::vec3& corner : boxCorners(box.second, box.first)) {
         const glm::vec3 point(matrix * glm::vec4(corner, 1.0f));
         low = glm::min(low, point);
         high = glm::max(high, point);
     }
-    for (const GameObject* child : object->getChildren())
-        extendWorldBox(child, low, high);
+    return {low, high};
 }
 
-// Each object is drawn by the program's subset for the lights that may reach it; portal
-// frames (placed when drawn) and whatever follows the pass get the whole program.
-// The statistics of the frame being drawn.
-FrameStats frameStats;
-
-void countLitObject(unsigned lightMask)
+// Draws the object and its children as drawObject does, but mesh by mesh, each by the
+// program's subset for the lights that may reach the mesh: a tunnel piece's ceiling hangs above
+// every lamp, and its floor and walls are reached by fewer lamps than the piece as a whole.
+void drawByReach(const GameObject* object, ShaderProgram* program)
 {
-    for (std::size_t light = 0; light < SCENE_LIGHTS; ++light)
-        frameStats.objectsLitBy[light] += (lightMask >> light) & 1u;
+    const glm::mat4 matrix = object->getModelMatrix();
+    program->setModel(matrix);
+    program->setNorm(glm::inverse(matrix));
+    const std::vector<ModelMesh>& shapes = object->getModel()->getMeshes();
+    const std::vector<Mesh*>& meshes = GpuModel::of(*object->getModel()).getMeshes();
+    for (std::size_t i = 0; i < meshes.size(); ++i) {
+        const auto [low, high] = placedBox(shapes[i].bounds(), matrix);
+        countLitMesh(program->useForBox(low, high));
+        meshes[i]->draw();
+    }
+    for (const GameObject* child : object->getChildren())
+        drawByReach(child, program);
 }
 
+// Portal frames and whatever follows the pass get the whole program.
 void drawVisible(const VisibleSet& visible, ShaderProgram* program)
 {
     program->use(true);
@@ -172,13 +191,10 @@ void drawVisible(const VisibleSet& visible, ShaderProgram* program)
         if (const GameObject* frame = portal->getFrame())
             drawObject(*frame, program);
     for (const GameObject* object : visible.objects) {
-        glm::vec3 low(std::numeric_limits<float>::max());
-        glm::vec3 high(std::numeric_limits<float>::lowest());
-        extendWorldBox(object, low, high);
-        const unsigned lights = program->useForBox(low, high);
-        if (program != shadowProgram)
-            countLitObject(lights);
-        drawObject(*object, program);
+        if (program == shadowProgram)
+            drawObject(*object, program);
+        else
+            drawByReach(object, program);
     }
     program->use(true);
 }
@@ -405,17 +421,18 @@ void restoreSceneState()
     glDepthMask(GL_TRUE);
 }
 
+// Lit by the current tunnel's lamps, which the main pass left bound.
 void drawGlassDoor(const FrameView& frame)
 {
     if (frame.glassDoor == nullptr)
         return;
     if (!frame.settings.transparency) {
-        drawObject(*frame.glassDoor, defaultProgram);
+        drawByReach(frame.glassDoor, defaultProgram);
         return;
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawObject(*frame.glassDoor, defaultProgram);
+    drawByReach(frame.glassDoor, defaultProgram);
     glDisable(GL_BLEND);
 }
 

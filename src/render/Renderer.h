@@ -28,7 +28,7 @@ public:
 // What a frame cost beyond its time, for the benchmark: work that a shortcut should spare shows here.
 struct FrameStats {
     std::uint64_t shadowTexelsRedrawn = 0;                 // shadow-map texels cleared and drawn again
-    std::array<unsigned, SCENE_LIGHTS> objectsLitBy{};     // objects drawn with each lamp's light code
+    std::array<unsigned, SCENE_LIGHTS> meshesLitBy{};      // meshes drawn with each lamp's light code
     std::uint32_t trianglesRendered = 0;                   // triangles of the frame's last pass, the main one
 };
 

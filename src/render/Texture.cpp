@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -33,9 +34,8 @@ std::pair<std::uint32_t, std::uint32_t> pngHeaderSize(const std::string& path)
     return {bigEndian(16), bigEndian(20)};
 }
 
-} // namespace
-
-GLuint loadTexture(const std::string& path)
+// Reads the image file into a new texture; 0 when it cannot be read.
+GLuint readTexture(const std::string& path)
 {
     const auto [claimedWidth, claimedHeight] = pngHeaderSize(path);
     if (std::uint64_t(claimedWidth) * claimedHeight > MAX_TEXTURE_PIXELS) {
@@ -87,5 +87,42 @@ GLuint loadTexture(const std::string& path)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
     SDL_FreeSurface(surface);
+    return texture;
+}
+
+// The textures read so far, by path: the level's meshes name the same few images many times
+// over, and each copy would take its memory again. A texture is labelled with its path, so an
+// entry counts only while that texture still exists: a deleted texture's name may be given out
+// again for another one.
+std::unordered_map<std::string, GLuint> texturesByPath;
+
+bool isLabelled(GLuint texture, const std::string& path)
+{
+    if (!glIsTexture(texture))
+        return false;
+    std::string label(path.size() + 1, '\0');
+    GLsizei length = 0;
+    glGetObjectLabel(GL_TEXTURE, texture, static_cast<GLsizei>(label.size()), &length, label.data());
+    return label.compare(0, static_cast<std::size_t>(length), path) == 0 &&
+           static_cast<std::size_t>(length) == path.size();
+}
+
+} // namespace
+
+GLuint loadTexture(const std::string& path)
+{
+    // Without object labels (or for a path too long for one) every load reads the file anew.
+    GLint longestLabel = 0;
+    if (GLEW_KHR_debug)
+        glGetIntegerv(GL_MAX_LABEL_LENGTH, &longestLabel);
+    const bool labelled = path.size() < static_cast<std::size_t>(longestLabel);
+    const auto known = texturesByPath.find(path);
+    if (labelled && known != texturesByPath.end() && isLabelled(known->second, path))
+        return known->second;
+    const GLuint texture = readTexture(path);
+    if (labelled && texture != 0) {
+        glObjectLabel(GL_TEXTURE, texture, static_cast<GLsizei>(path.size()), path.c_str());
+        texturesByPath[path] = texture;
+    }
     return texture;
 }
