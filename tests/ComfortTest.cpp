@@ -1,5 +1,6 @@
 // Played on any keyboard layout or with a gamepad, paused while the player is away, with the
 // player's settings kept from one game to the next and changed on the options panel.
+#include "support/InGameWindow.h"
 #include "support/GameFolder.h"
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-using ComfortTest = PlayingFixture;
+using ComfortTest = InGameWindow<PlayingFixture>;
 
 // A French keyboard: A and Q, W and Z change places.
 SDL_Keycode azerty(SDL_Scancode place)

@@ -1,3 +1,4 @@
+#include "support/InGameWindow.h"
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
@@ -10,7 +11,7 @@
 
 namespace {
 
-using InputTest = PlayingFixture;
+using InputTest = InGameWindow<PlayingFixture>;
 
 SDL_Event keyEvent(SDL_Keycode key, Uint32 type = SDL_KEYDOWN)
 {

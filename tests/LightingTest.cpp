@@ -2,6 +2,7 @@
 // change a pixel (objects drawn by a program without the lights that cannot reach them, shadow
 // maps redrawn only where a caster moved), with the frame looking as it did under the scene
 // shaders the game had before. What the shortcuts spare, the benchmark counts.
+#include "support/InGameWindow.h"
 #include "support/LevelFixture.h"
 #include "support/RenderChecks.h"
 
@@ -43,7 +44,7 @@ constexpr int CHANNEL_TOLERANCE = 2;
 
 } // namespace
 
-class FrameShortcutsTest : public LevelFixture {
+class FrameShortcutsTest : public InGameWindow<LevelFixture> {
 protected:
     void SetUp() override
     {
@@ -155,7 +156,7 @@ TEST(SpotLightReachTest, ABoxIsReachedExactlyWhenAPointOfItLiesInTheCone)
 }
 
 // The level as the game starts, for the shadow pass and the lighting it feeds.
-class ShadowPassTest : public LevelFixture {
+class ShadowPassTest : public InGameWindow<LevelFixture> {
 protected:
     // Mean grey value of a 7 x 7 patch around where the world point is seen.
     double brightnessAt(glm::vec3 worldPoint) const

@@ -2,6 +2,7 @@
 // time, the aim mark at the centre, the controls on F1, the end screen's closing line. Each
 // frame is read twice, the scene alone and with the overlay over it, so the overlay's own
 // pixels are the difference.
+#include "support/InGameWindow.h"
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
@@ -25,7 +26,7 @@ std::size_t pixelsIn(const PixelArea& area)
     return static_cast<std::size_t>(area.right - area.left) * (area.top - area.bottom);
 }
 
-class OverlayTest : public PlayingFixture {
+class OverlayTest : public InGameWindow<PlayingFixture> {
 protected:
     // Draws the scene and reads it, then the overlay of the game (or of the end screen) over it.
     void drawFrame(bool endScreen = false)

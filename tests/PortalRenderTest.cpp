@@ -1,5 +1,6 @@
 // What the player sees through a portal: the other tunnel beyond the linked portal, only within
 // the portal's outline, lit by the lamps of the tunnel it shows from the first frame on.
+#include "support/InGameWindow.h"
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
@@ -38,7 +39,7 @@ constexpr PixelArea INSIDE_NEAR_PORTAL{WINDOW_WIDTH / 2 - 150, WINDOW_HEIGHT / 2
 // The player stands in tunnel 0 40 in front of the door to tunnel 1, looking at it. Once the door
 // pair is opened, tunnel 0 holds a portal 2 in front of that door, looking out of a portal that
 // stands 10 in front of the door back, in tunnel 1.
-class PortalRenderTest : public PlayingFixture {
+class PortalRenderTest : public InGameWindow<PlayingFixture> {
 protected:
     std::size_t differingOutsidePortal(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
     {

@@ -1,3 +1,4 @@
+#include "support/InGameWindow.h"
 #include "support/LevelFixture.h"
 #include "support/RenderChecks.h"
 
@@ -47,7 +48,7 @@ FrameReport reportOfAFrame()
 
 } // namespace
 
-class RendererTest : public LevelFixture {
+class RendererTest : public InGameWindow<LevelFixture> {
 protected:
     // The main pass alone, with the lights and shadow maps the last frame left bound.
     void drawMainPassOnly()

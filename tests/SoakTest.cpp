@@ -1,6 +1,7 @@
 // A long game of random but seeded player input keeps the game's state sound tick after tick.
 // MARROWDEEP_SOAK_TICKS sets the length (100000 ticks is about 67 minutes). What a tick and a
 // frame allocate, the benchmark counts; what they leak, the sanitized suite finds.
+#include "support/InGameWindow.h"
 #include "support/PlayingFixture.h"
 
 #include "physics/PhysicsWorld.h"
@@ -62,7 +63,7 @@ int bodiesAddedByRules()
     return bodies;
 }
 
-class SoakTest : public PlayingFixture {
+class SoakTest : public InGameWindow<PlayingFixture> {
 protected:
     bool chance(double probability) { return std::bernoulli_distribution(probability)(random); }
     int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }

@@ -8,6 +8,7 @@
 #include "app/SoundSnapshot.h"
 #include "sound/GameSound.h"
 #include "sound/SoundBoard.h"
+#include "support/InGameWindow.h"
 #include "support/GameFolder.h"
 #include "support/PlayingFixture.h"
 
@@ -93,7 +94,7 @@ double loudness(const Samples& heard, int channel, std::size_t from, std::size_t
 
 } // namespace
 
-class SoundTest : public PlayingFixture {
+class SoundTest : public InGameWindow<PlayingFixture> {
 protected:
     void SetUp() override
     {
@@ -305,7 +306,7 @@ TEST(SoundBoardTest, WithoutAnAudioDeviceTheGameSaysSoOnceAndStaysSilent)
 }
 
 // The cues alone, without a mixer.
-class SoundCuesTest : public PlayingFixture {
+class SoundCuesTest : public InGameWindow<PlayingFixture> {
 protected:
     void afterTick() override { footsteps += cues.afterTick(soundSnapshot()).start[soundIndex(Sound::Footstep)] ? 1 : 0; }
 

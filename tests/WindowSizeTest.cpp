@@ -1,6 +1,7 @@
 // The window resized by hand or made fullscreen: the picture keeps its 4:3 shape, centred
 // between black bars, and the game plays on as in the 800 x 600 window.
 #include "level/DoorPortals.h"
+#include "support/InGameWindow.h"
 #include "support/PlayingFixture.h"
 #include "support/RenderChecks.h"
 
@@ -40,7 +41,7 @@ double largestBlockDifference(const Frame& a, const PictureArea& inA, const Fram
 
 } // namespace
 
-class WindowSizeTest : public PlayingFixture {
+class WindowSizeTest : public InGameWindow<PlayingFixture> {
 protected:
     // The frame the game draws into the window resized to this size.
     Frame frameAt(int width, int height)
@@ -107,7 +108,7 @@ TEST(DynamicResolutionTest, StepsDownAtOnceOverTheTargetAndUpOnlyAfterASecondUnd
 
 // The game's own window on the desktop that the suite gives this test, 1024 x 768, with a
 // window manager.
-class FullscreenTest : public LevelFixture {
+class FullscreenTest : public InGameWindow<LevelFixture> {
 protected:
     void SetUp() override
     {

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "game/Clock.h"
+
 #include <cstdint>
 #include <functional>
 #include <ostream>
 
 class Clock;
 
-// Game time advances in fixed ticks of 40 ms; rendering runs as often as it can.
-constexpr float TICKS_PER_SECOND = 25.0f;
-constexpr float SKIP_TICKS = 1000.0f / TICKS_PER_SECOND;
-// The same step in whole milliseconds: the loop's clock arithmetic stays exact on runs of any length.
-constexpr std::uint64_t SKIP_TICKS_MS = static_cast<std::uint64_t>(SKIP_TICKS);
+// Rendering runs as often as it can between the game's ticks.
 constexpr int MAX_FRAMESKIP = 5;
 
 // The fixed-step loop: catch up due ticks (at most five per frame), then draw one frame.

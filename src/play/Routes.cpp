@@ -1,6 +1,6 @@
 #include "play/Routes.h"
 
-#include "app/MainLoop.h"
+#include "game/Clock.h"
 #include "game/GameState.h"
 #include "game/Rules.h"
 #include "game/Level.h"

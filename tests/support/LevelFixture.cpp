@@ -1,32 +1,36 @@
 #include "support/LevelFixture.h"
 
-#include "app/Input.h"
-#include "app/MainLoop.h"
-#include "render/ScreenQuad.h"
+#include "game/Level.h"
+#include "game/Rules.h"
+#include "physics/PhysicsWorld.h"
 
-void LevelFixture::SetUp()
+#include <algorithm>
+
+void LevelFixture::startGame()
 {
-    RenderFixture::SetUp();
-    if (HasFatalFailure())
-        return;
-    startUp(clock);
-    readHeldKeysFrom(keys.data());
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    // SDL's dummy video driver knows where keys sit on the keyboard and opens no window.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    initPhysics();
+    buildLevel();
+    gameState.clock = &clock;
 }
 
-void LevelFixture::TearDown()
+// The keys, looks and clicks pushed since the last tick go to play as the game's pump hands them on.
+bool LevelFixture::playOneTick()
 {
-    // Released as the game releases them at shutdown; tunnels and level objects live until the
-    // process ends, as in the game (each test case runs in its own process).
-    releaseGame();
-    if (screenQuad.vertexArray)
-        screenQuad.destroy();
-}
-
-bool LevelFixture::tick()
-{
-    clock.advance(SKIP_TICKS_MS);
-    return playTick([this] { afterTick(); });
+    input.actions.clear();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_KEYDOWN)
+            input.press(event.key.keysym.scancode, event.key.keysym.sym);
+        else if (event.type == SDL_MOUSEMOTION)
+            input.look({static_cast<float>(event.motion.xrel), static_cast<float>(event.motion.yrel)});
+        else if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP)
+            input.button(event.type == SDL_MOUSEBUTTONDOWN);
+    }
+    std::copy(keys.begin(), keys.end(), input.held.begin());
+    return runTick(input, [this] { afterTick(); });
 }
 
 void LevelFixture::ticks(int count)

@@ -7,9 +7,6 @@
 
 void WorldFixture::SetUp()
 {
-    RenderFixture::SetUp();
-    if (HasFatalFailure())
-        return;
     initPhysics();
     hallwayReality = std::make_unique<Model>("tunnel/reality", "dungeon_large_hallway3.obj");
     deadEndReality = std::make_unique<Model>("tunnel/reality", "dungeon_large_deadend.obj");

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "world/Model.h"
-#include "support/RenderFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +8,10 @@
 
 class Tunnel;
 
-// The game's hidden window (generated models need one for their meshes) and the physics world with
-// the tunnel's own models, for tests that build parts of the world by hand, outside the level.
-// What a test builds stays in the world until the process ends, as the game's objects do (each
+// The physics world with the tunnel's own models, for tests that build parts of the world by
+// hand, outside the level. What a test builds stays in the world until the process ends, as the game's objects do (each
 // test case runs in its own process): the world's bodies lead back to their objects.
-class WorldFixture : public RenderFixture {
+class WorldFixture : public ::testing::Test {
 protected:
     void SetUp() override;
 
