@@ -1,6 +1,5 @@
 #include "support/PlayingFixture.h"
 
-#include "game/PlayerState.h"
 #include "game/Rules.h"
 #include "game/TickInput.h"
 #include "level/DoorPortals.h"
@@ -230,10 +229,10 @@ TEST_F(RulesTest, OnlyATrainHitsAndOnlyWithTheEyeStrictlyWithinTheBodyRadiusOfIt
     EXPECT_FALSE(checkTrainHit(train));
     placeEye(centreOf(door(0, 1)));
     EXPECT_TRUE(checkTrainHit(door(0, 1)));
-    EXPECT_FALSE(playerState->hitByTrain);
+    EXPECT_FALSE(gameState.player.hitByTrain);
     placeEye(beside + glm::vec3(0.5f, 0.0f, 0.0f));
     EXPECT_TRUE(checkTrainHit(train));
-    EXPECT_TRUE(playerState->hitByTrain);
+    EXPECT_TRUE(gameState.player.hitByTrain);
 }
 
 // The key starts solid and the cubes and switches undone, so only the key keeps door 19 locked

@@ -223,7 +223,7 @@ void startUp(const Clock& clock)
     camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
     createShaderPrograms();
     // Every model of the level goes to the GPU before the first frame, not in the middle of play.
-    for (const Model* model : levelModels)
+    for (const Model* model : gameState.levelModels)
         GpuModel::of(*model);
     screenQuad.create();
     overlay = new Overlay(FONT_PATH, controlsTable());
@@ -246,7 +246,7 @@ FrameView gameFrameView()
     frame.viewDirection = glm::normalize(camera->getTarget() - camera->getPosition());
     frame.culledBy = renderSettings.frustumCulling ? camera : nullptr;
     frame.realityView = gameState.realityView;
-    frame.glassDoor = glassDoorBlocks() ? glassDoor : nullptr;
+    frame.glassDoor = glassDoorBlocks() ? gameState.glassDoor : nullptr;
     frame.settings = renderSettings;
     return frame;
 }
@@ -336,9 +336,9 @@ void releaseGame()
     shadowMaps.clear();
     portalShadowMaps.destroy();
     frameTarget.destroy();
-    for (Model* model : levelModels)
+    for (Model* model : gameState.levelModels)
         delete model;
-    levelModels.clear();
+    gameState.levelModels.clear();
     destroyPhysics();
 }
 

@@ -1,7 +1,6 @@
 #include "app/SoundSnapshot.h"
 
 #include "game/GameState.h"
-#include "game/PlayerState.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
@@ -34,7 +33,7 @@ SoundCues::Snapshot soundSnapshot()
     const std::vector<Door*>& doors = now.tunnel->getDoors();
     for (std::size_t i = 0; i < std::min(doors.size(), SoundCues::MAX_DOORS); ++i)
         now.doorPositions[i] = doors[i]->getPosition();
-    now.doorBackedInto = keyHeld(SDL_SCANCODE_S) ? playerState->transitDoor : nullptr;
+    now.doorBackedInto = keyHeld(SDL_SCANCODE_S) ? gameState.player.transitDoor : nullptr;
     now.realityView = gameState.realityView;
     std::size_t switchNumber = 0;
     for (const auto& [front, on] : gameState.switchStates) {

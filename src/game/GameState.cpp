@@ -1,10 +1,8 @@
 #include "game/GameState.h"
 
 #include "game/Clock.h"
-#include "game/PlayerState.h"
 
 GameState gameState;
-PlayerState* playerState = nullptr;
 
 // The rule timers count in 32 bits and wrap as SDL_GetTicks does; their differences stay right.
 std::uint32_t GameState::now() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/PlayerState.h"
+
 #include <glm/glm.hpp>
 
 #include <SDL.h>
@@ -46,6 +48,9 @@ struct GameState {
     std::vector<GameObject*> finalDoors;  // in the order of plan::FINAL_DOOR_TUNNELS
     bool finalDoorUsable = false;         // the second final door can be used
     std::vector<Model*> portalModels;     // portal surface, then portal frame
+    std::vector<Model*> levelModels;      // every model the level loaded, released at shutdown
+    GameObject* glassDoor = nullptr;      // the glass door of the key's tunnel, in no tunnel list
+    PlayerState player;                   // what the rules note of the player during a tick
 
     // Key puzzle.
     GameObject* key = nullptr;            // the solid key in the key's tunnel

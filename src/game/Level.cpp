@@ -1,7 +1,6 @@
 #include "game/Level.h"
 
 #include "game/GameState.h"
-#include "game/PlayerState.h"
 #include "level/AssetManifest.h"
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
@@ -13,8 +12,6 @@
 
 #include <vector>
 
-GameObject* glassDoor = nullptr;
-std::vector<Model*> levelModels;
 
 namespace {
 
@@ -23,8 +20,8 @@ using namespace plan;
 // Every model the level loads is kept for release at shutdown.
 Model* loadModel(const ModelFile& file)
 {
-    levelModels.push_back(new Model(file.folder, file.file));
-    return levelModels.back();
+    gameState.levelModels.push_back(new Model(file.folder, file.file));
+    return gameState.levelModels.back();
 }
 
 // Where the player starts, in the first tunnel (index 0).
@@ -94,9 +91,7 @@ void openInBothViews(Door* door)
 
 void createPlayer()
 {
-    playerState = new PlayerState();
     camera = new Camera(PLAYER_START);
-    playerState->camera = camera;
 }
 
 void loadTunnelModels(LevelModels& models)
@@ -223,7 +218,7 @@ void placeKeysAndGlassDoor(LevelModels& models)
     tunnel(KEY_TUNNEL)->place(key, KEY_SPOT.x, KEY_SPOT.y, KEY_SPOT.z);
 
     models.glassDoor = loadModel(assets::GLASS_DOOR);
-    glassDoor = new GameObject(models.glassDoor);
+    gameState.glassDoor = new GameObject(models.glassDoor);
 
     models.transparentKey = loadModel(assets::TRANSPARENT_KEY);
     GameObject* transparentKey = new GameObject(models.transparentKey);

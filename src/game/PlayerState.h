@@ -1,14 +1,10 @@
 #pragma once
 
-class Camera;
 class Door;
 
 // What the rules note of the player during a tick.
 struct PlayerState {
     bool hitByTrain = false;     // the player's sphere met a train's box
     bool transitPending = false; // he backed into a touch door: through it at the end of the tick
-    Camera* camera = nullptr;    // the player's camera
     Door* transitDoor = nullptr; // the door of the pending (or last) touch transit
 };
-
-extern PlayerState* playerState;

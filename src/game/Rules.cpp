@@ -148,7 +148,7 @@ void placeGlassDoor()
 {
     if (!gameState.inTunnel(plan::GLASS_DOOR_TUNNEL))
         return;
-    glassDoor->setPosition(gameState.currentTunnel->getPosition() +
+    gameState.glassDoor->setPosition(gameState.currentTunnel->getPosition() +
                            (glassDoorBlocks() ? plan::GLASS_DOOR_GLASSES_SPOT : plan::GLASS_DOOR_REALITY_SPOT));
 }
 
@@ -221,7 +221,7 @@ void updateTrainSchedule()
     // runs into the player's body has hit him.
     if (Train* train = gameState.currentTunnel->getTrain()) {
         train->update();
-        playerState->hitByTrain = playerState->hitByTrain || train->hasHit();
+        gameState.player.hitByTrain = gameState.player.hitByTrain || train->hasHit();
     }
 }
 
@@ -230,12 +230,12 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
 {
     if (Train* train = tunnel->getTrain())
         checkTrainHit(train);
-    if (!playerState->transitPending)
+    if (!gameState.player.transitPending)
         return tunnel;
-    Door* door = playerState->transitDoor;
+    Door* door = gameState.player.transitDoor;
     glm::vec3 eye = door->getPartnerPosition() + TOUCH_ARRIVAL;
     camera->setPositionAndTarget(eye, glm::vec3(eye.x - LOOK_AHEAD, eye.y, eye.z));
-    playerState->transitPending = false;
+    gameState.player.transitPending = false;
     return door->getDestination();
 }
 
@@ -244,8 +244,8 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
 void noteDoorBackedInto(const Stride& stride)
 {
     if (Door* door = doorBackedInto(*camera, *gameState.currentTunnel, stride)) {
-        playerState->transitPending = true;
-        playerState->transitDoor = door;
+        gameState.player.transitPending = true;
+        gameState.player.transitDoor = door;
     }
 }
 
@@ -332,7 +332,7 @@ bool playTick(const TickInput& input)
     updateAlignPuzzle();
     gameState.currentTunnel = updatePlayerState(gameState.currentTunnel);
     placeGlassDoor();
-    if (playerState->hitByTrain) {
+    if (gameState.player.hitByTrain) {
         gameState.lost = true;
         return true;
     }
@@ -396,6 +396,6 @@ bool checkTrainHit(GameObject* object)
     }
     bool hit = d > 0.0f;
     if (hit && dynamic_cast<Train*>(object))
-        playerState->hitByTrain = true;
+        gameState.player.hitByTrain = true;
     return hit;
 }
