@@ -163,8 +163,8 @@ void placeCamera(int tunnelIndex, glm::vec3 offset, glm::vec3 lookAlong)
     Tunnel* tunnel = gameState.tunnels[tunnelIndex];
     gameState.currentTunnel = tunnel;
     glm::vec3 eye = tunnel->getPosition() + offset;
-    camera->setPositionAndTarget(eye, eye + 10.0f * lookAlong);
-    camera->updateFrustum();
+    gameState.camera->setPositionAndTarget(eye, eye + 10.0f * lookAlong);
+    gameState.camera->updateFrustum();
 }
 
 // The heaviest scene: two door pairs of the second tunnel opened, one portal at each of two of
@@ -319,8 +319,8 @@ int main()
     scenes.push_back(measureScene("tunnel 1 at start", timer, allocations, [] {}));
 
     // Two door pairs of the second tunnel opened: one portal at each of two of its doors.
-    openPortals(*gameState.tunnels[0]->getDoors()[0], gameState.portalModels, *camera);
-    openPortals(*gameState.tunnels[1]->getDoors()[6], gameState.portalModels, *camera);
+    openPortals(*gameState.tunnels[0]->getDoors()[0], gameState.portalModels, *gameState.camera);
+    openPortals(*gameState.tunnels[1]->getDoors()[6], gameState.portalModels, *gameState.camera);
     placeInTwoPortalScene();
     scenes.push_back(measureScene("tunnel 2, two portals open", timer, allocations, [] {}));
 

@@ -46,13 +46,13 @@ TEST_F(ComfortTest, KeysActByTheirPlaceAndThePanelNamesThemAsTheLayoutShowsThem)
 {
     rest();
     // On AZERTY the key at A's place is labelled Q: it steps left and does not end the game.
-    const float startZ = camera->syncPosition().z;
+    const float startZ = gameState.camera->syncPosition().z;
     pushKeyAt(SDL_SCANCODE_A, SDLK_q);
     keys[SDL_SCANCODE_A] = 1;
     EXPECT_FALSE(tick());
     ticks(3);
     keys[SDL_SCANCODE_A] = 0;
-    EXPECT_NEAR(camera->syncPosition().z, startZ - 4, 0.1f);
+    EXPECT_NEAR(gameState.camera->syncPosition().z, startZ - 4, 0.1f);
     pushKeyAt(SDL_SCANCODE_Q, SDLK_a);
     EXPECT_TRUE(tick());
 
@@ -80,7 +80,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
 
     pushKey(SDLK_p);
     tick();
-    const glm::vec3 trainAt = train->getPosition(), looking = camera->syncViewDirection();
+    const glm::vec3 trainAt = train->getPosition(), looking = gameState.camera->syncViewDirection();
     renderFrame(gameFrameView());
     OverlayView unpaused = gameOverlayView();
     unpaused.paused = false;
@@ -89,7 +89,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     pushMouseMotion(200, 0);
     ticks(200);
     EXPECT_EQ(train->getPosition(), trainAt);
-    EXPECT_EQ(camera->syncViewDirection(), looking);
+    EXPECT_EQ(gameState.camera->syncViewDirection(), looking);
     EXPECT_EQ(linesOnScreen().size(), shown);
     renderFrame(gameFrameView());
     overlay->drawOverGame(gameOverlayView());
@@ -103,7 +103,7 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     pushKey(SDLK_p);
     pushMouseMotion(200, 0);
     ticks(2);
-    EXPECT_EQ(camera->syncViewDirection(), looking);
+    EXPECT_EQ(gameState.camera->syncViewDirection(), looking);
     EXPECT_NEAR(glm::distance(train->getPosition(), trainAt), 2.0f, 1e-3f);
     ticks(60);
     EXPECT_FALSE(linesOnScreen().empty()) << "less than three seconds of game time have passed";
@@ -212,10 +212,10 @@ TEST_F(ComfortTest, AGamepadPluggedInWhilePlayingWalksClicksThroughADoorSwitches
         SDL_JoystickSetVirtualAxis(pad, axis, value);
         ticks(count);
     };
-    const float startX = camera->syncPosition().x;
+    const float startX = gameState.camera->syncPosition().x;
     hold(SDL_CONTROLLER_AXIS_LEFTY, SDL_JOYSTICK_AXIS_MIN, 4);
     hold(SDL_CONTROLLER_AXIS_LEFTY, 0, 1);
-    EXPECT_NEAR(camera->syncPosition().x, startX + 4, 0.1f) << "four ticks forward, as W walks";
+    EXPECT_NEAR(gameState.camera->syncPosition().x, startX + 4, 0.1f) << "four ticks forward, as W walks";
 
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_Y, 1);
     tick();
@@ -226,17 +226,17 @@ TEST_F(ComfortTest, AGamepadPluggedInWhilePlayingWalksClicksThroughADoorSwitches
     EXPECT_EQ(gameState.currentTunnel, tunnel(1));
 
     changeSetting(Setting::InvertMouse, 1);
-    const float tilt = camera->syncViewDirection().y;
+    const float tilt = gameState.camera->syncViewDirection().y;
     hold(SDL_CONTROLLER_AXIS_RIGHTY, SDL_JOYSTICK_AXIS_MAX, 1);
     hold(SDL_CONTROLLER_AXIS_RIGHTY, 0, 1);
-    EXPECT_GT(camera->syncViewDirection().y, tilt + 0.05f) << "inverted, the stick pushed down looks up";
+    EXPECT_GT(gameState.camera->syncViewDirection().y, tilt + 0.05f) << "inverted, the stick pushed down looks up";
 
     rest();
     hold(SDL_CONTROLLER_AXIS_LEFTY, SDL_JOYSTICK_AXIS_MIN, 1);
-    const glm::vec3 unplugged = camera->syncPosition();
+    const glm::vec3 unplugged = gameState.camera->syncPosition();
     SDL_JoystickDetachVirtual(device);
     SDL_JoystickClose(pad);
     EXPECT_FALSE(tick());
     rest(5);
-    EXPECT_NEAR(glm::distance(camera->syncPosition(), unplugged), 0.0f, 0.1f) << "gone, it holds no key";
+    EXPECT_NEAR(glm::distance(gameState.camera->syncPosition(), unplugged), 0.0f, 0.1f) << "gone, it holds no key";
 }

@@ -119,9 +119,9 @@ TEST_F(InputTest, TheDebugJumpWrapsBothWaysThroughTheTunnelsAndTPrintsTheTunnelC
     tick();
     EXPECT_EQ(gameState.currentTunnel, tunnel(2));
     // The eye lands above the tunnel's origin, looking down the tunnel.
-    EXPECT_FLOAT_EQ(camera->getPosition().x, tunnel(2)->getPosition().x);
-    EXPECT_FLOAT_EQ(camera->getPosition().z, tunnel(2)->getPosition().z);
-    EXPECT_GT(camera->getTarget().x, camera->getPosition().x);
+    EXPECT_FLOAT_EQ(gameState.camera->getPosition().x, tunnel(2)->getPosition().x);
+    EXPECT_FLOAT_EQ(gameState.camera->getPosition().z, tunnel(2)->getPosition().z);
+    EXPECT_GT(gameState.camera->getTarget().x, gameState.camera->getPosition().x);
 
     pushKey(SDLK_BACKSPACE);
     pushKey(SDLK_BACKSPACE);
@@ -134,10 +134,10 @@ TEST_F(InputTest, MinusAndEqualsHalveAndDoubleTheMouseTurnPerPixelBetweenAThirty
     rest();
     // The turn a motion of so many pixels to the right makes, in degrees.
     auto turnOf = [this](int xrel) {
-        const glm::vec3 before = camera->syncViewDirection();
+        const glm::vec3 before = gameState.camera->syncViewDirection();
         pushMouseMotion(xrel, 0);
         tick();
-        const glm::vec3 after = camera->syncViewDirection();
+        const glm::vec3 after = gameState.camera->syncViewDirection();
         return glm::degrees(std::atan2(before.x * after.z - before.z * after.x, glm::dot(before, after)));
     };
     const float fullTurn = turnOf(12);

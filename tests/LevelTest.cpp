@@ -35,7 +35,7 @@ TEST_F(LevelTest, EveryDoorLeadsToANeighbourWhosePartnerDoorLeadsBack)
             EXPECT_TRUE(!partner || (partner->getDestination() == tunnel(i) && partner->getPartner() == door &&
                                      door->getDestination()->containsObject(partner)));
             if (!partner) // an unpaired door has no other side to show
-                openPortals(*door, gameState.portalModels, *camera);
+                openPortals(*door, gameState.portalModels, *gameState.camera);
         }
         EXPECT_TRUE(tunnel(i)->getPortals().empty());
     }

@@ -59,7 +59,7 @@ protected:
         for (ShaderProgram* program : {whole.get(), before.get()}) {
             ASSERT_TRUE(program->isLinked());
             program->use(true);
-            program->setProj(camera->getProjectionMatrix());
+            program->setProj(gameState.camera->getProjectionMatrix());
             program->setDepthBias();
             program->use(false);
         }
@@ -88,8 +88,8 @@ protected:
 
 TEST_F(FrameShortcutsTest, EverySceneLooksTheSameWithLightSubsetsAsWithTheWholeProgramAndAsBefore)
 {
-    openPortals(*door(0, 0), gameState.portalModels, *camera);
-    openPortals(*door(1, 6), gameState.portalModels, *camera);
+    openPortals(*door(0, 0), gameState.portalModels, *gameState.camera);
+    openPortals(*door(1, 6), gameState.portalModels, *gameState.camera);
     tunnel(6)->spawnTrain();
     for (int frame = 0; frame < 40; ++frame)
         tunnel(6)->getTrain()->update();
@@ -161,7 +161,7 @@ protected:
     // Mean grey value of a 7 x 7 patch around where the world point is seen.
     double brightnessAt(glm::vec3 worldPoint) const
     {
-        const glm::ivec3 seen = glm::project(worldPoint, camera->syncViewMatrix(), camera->getProjectionMatrix(),
+        const glm::ivec3 seen = glm::project(worldPoint, gameState.camera->syncViewMatrix(), gameState.camera->getProjectionMatrix(),
                                              glm::vec4(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT));
         return Frame{WINDOW_WIDTH, WINDOW_HEIGHT, readFrame()}.brightness({seen.x - 3, seen.y - 3, seen.x + 4, seen.y + 4});
     }

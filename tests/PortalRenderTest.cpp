@@ -53,7 +53,7 @@ TEST_F(PortalRenderTest, APortalShowsTheOtherTunnelBeyondTheLinkedPortalOnlyWith
     const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
     aim(portalCentre + glm::vec3(-40, 0, 0), portalCentre);
     const std::vector<std::uint8_t> closed = drawnFrame();
-    openPortals(*door(0, 0), gameState.portalModels, *camera);
+    openPortals(*door(0, 0), gameState.portalModels, *gameState.camera);
     glGetError();
     const std::vector<std::uint8_t> open = drawnFrame();
     savePicture("screenshots/portal.png");
@@ -90,7 +90,7 @@ using PortalLightTest = PortalRenderTest;
 
 TEST_F(PortalLightTest, TheOtherTunnelThroughAPortalIsAsBrightAsSeenFromTheSamePlaceInIt)
 {
-    openPortals(*door(0, 0), gameState.portalModels, *camera);
+    openPortals(*door(0, 0), gameState.portalModels, *gameState.camera);
     Portal* portal = tunnel(0)->getPortals().front();
     const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
     const glm::vec3 eye = portalCentre + glm::vec3(-8, 0, 0);
@@ -113,7 +113,7 @@ TEST_F(PortalLightTest, TheFirstFrameAfterWalkingThroughADoorShowsThePortalAsThe
 {
     pushKey(SDLK_e); // glasses on: the door to tunnel 1 can be clicked
     tick();
-    openPortals(*door(0, 0), gameState.portalModels, *camera);
+    openPortals(*door(0, 0), gameState.portalModels, *gameState.camera);
     play(Route("look at the door").aim(doorCentre(0, 0), "look"));
     renderFrame(gameFrameView()); // the last frame in tunnel 0
     play(Route("walk through").click("click"));

@@ -103,7 +103,7 @@ TEST_F(PuzzlesTest, AClickTurnsNoSwitchBehindTheEyeOrBeyondTheWalls)
     for (int tunnelIndex : {5, 7}) {
         jumpTo(tunnelIndex);
         const glm::vec3 eye = centreOf(gameState.switchBacks[(tunnelIndex - 5) / 2]) - glm::vec3(0.0f, 0.0f, 10.0f);
-        camera->setPositionAndTarget(eye, eye - glm::vec3(0.0f, 0.0f, 10.0f));
+        gameState.camera->setPositionAndTarget(eye, eye - glm::vec3(0.0f, 0.0f, 10.0f));
         pushButton(true);
         pushButton(false);
         EXPECT_EQ(ticksWithOutput(1), "") << "tunnel " << tunnelIndex;

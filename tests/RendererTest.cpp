@@ -55,8 +55,8 @@ protected:
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         defaultProgram->use(true);
-        defaultProgram->setView(camera->syncViewMatrix());
-        drawCulled(gameState.currentTunnel, camera, defaultProgram, gameState.realityView, camera->getPosition());
+        defaultProgram->setView(gameState.camera->syncViewMatrix());
+        drawCulled(gameState.currentTunnel, gameState.camera, defaultProgram, gameState.realityView, gameState.camera->getPosition());
         defaultProgram->use(false);
     }
 
@@ -149,7 +149,7 @@ TEST_F(RendererTest, ObjectsAndPortalsOutsideTheFrustumAreCulledAndCountedInEver
     const int culledBefore = reportOfAFrame().culled.at(3);
     aim(BEFORE_DOOR, TOWARDS_DOOR);
     const unsigned trianglesWithoutPortal = reportOfAFrame().triangles;
-    openPortals(*door(0, 0), gameState.portalModels, *camera);
+    openPortals(*door(0, 0), gameState.portalModels, *gameState.camera);
     const FrameReport withPortal = reportOfAFrame();
     EXPECT_EQ(withPortal.culled.size(), 4u);
     EXPECT_TRUE(renderSettings.frustumCulling);

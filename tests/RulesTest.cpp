@@ -35,10 +35,10 @@ protected:
     // The eye stands by the point across the floor, looking down the tunnel towards +x or -x.
     static void expectEyeAt(const glm::vec3& point, float facing, float tolerance = 0.5f)
     {
-        const glm::vec3 eye = camera->syncPosition();
+        const glm::vec3 eye = gameState.camera->syncPosition();
         EXPECT_NEAR(eye.x, point.x, tolerance);
         EXPECT_NEAR(eye.z, point.z, tolerance);
-        EXPECT_GT(camera->syncViewDirection().x * facing, 0.9f);
+        EXPECT_GT(gameState.camera->syncViewDirection().x * facing, 0.9f);
     }
 
     static long trainsIn(int tunnel)
@@ -92,17 +92,17 @@ TEST_F(RulesTest, APortalCarriesThePlayerToTheLinkedSideFacingOnwardAndATouchDoo
 TEST_F(RulesTest, ATickPlaysThePlayersActionsAndStepsTheWorldAlsoWhenItEndsTheGameButNotWhilePaused)
 {
     rest();
-    const float standing = camera->syncPosition().y;
+    const float standing = gameState.camera->syncPosition().y;
     TickInput input;
     input.press(SDL_SCANCODE_C, SDLK_c); // the body rises from the next physics step on
     input.paused = true;
     EXPECT_FALSE(runTick(input));
-    EXPECT_EQ(camera->syncPosition().y, standing);
+    EXPECT_EQ(gameState.camera->syncPosition().y, standing);
     input.actions.clear();
     input.paused = false;
     input.quit = true;
     EXPECT_TRUE(runTick(input));
-    EXPECT_GT(camera->syncPosition().y, standing + 0.1f);
+    EXPECT_GT(gameState.camera->syncPosition().y, standing + 0.1f);
 }
 
 // The far-end doors of tunnels 2, 3 and 11 face far-end doors of tunnels 7, 9 and 16: walking
@@ -113,7 +113,7 @@ TEST_F(RulesTest, APortalBetweenTwoFarEndDoorsTurnsThePlayerHalfRound)
         SCOPED_TRACE("from tunnel " + std::to_string(from) + " to " + std::to_string(to));
         Door* farDoor = door(from, 0);
         ASSERT_EQ(farDoor->getDestination(), tunnel(to));
-        openPortals(*farDoor, gameState.portalModels, *camera);
+        openPortals(*farDoor, gameState.portalModels, *gameState.camera);
         jumpTo(from);
         play(Route("into the portal")
                  .strafeTo(farDoor->getPosition().z, "line up with the far-end door")
@@ -134,7 +134,7 @@ TEST_F(RulesTest, TheGlassDoorStopsThePlayerInTheGlassesViewOnly)
         keys[SDL_SCANCODE_W] = 1;
         ticks(400);
         keys[SDL_SCANCODE_W] = 0;
-        EXPECT_EQ(camera->syncPosition().x < glassDoorX, !realityView) << (realityView ? "reality" : "glasses");
+        EXPECT_EQ(gameState.camera->syncPosition().x < glassDoorX, !realityView) << (realityView ? "reality" : "glasses");
     }
 }
 
@@ -201,7 +201,7 @@ TEST_F(RulesTest, AScheduledTrainDueWhereThePlayerStandsOnTheTrackWaitsUntilTheP
     }
     jumpTo(own);
     const glm::vec3 trainStart = tunnel(own)->getPosition() + glm::vec3(55.0f, 10.0f, 0.0f);
-    camera->setPositionAndTarget(trainStart, trainStart + glm::vec3(10.0f, 0.0f, 0.0f));
+    gameState.camera->setPositionAndTarget(trainStart, trainStart + glm::vec3(10.0f, 0.0f, 0.0f));
     rest();
     clock.advance(60001);
     EXPECT_EQ(ticksWithOutput(1), NEW_TRAIN_LINE);
@@ -222,8 +222,8 @@ TEST_F(RulesTest, OnlyATrainHitsAndOnlyWithTheEyeStrictlyWithinTheBodyRadiusOfIt
     Train* train = tunnel(11)->getTrain();
     ASSERT_NE(train, nullptr) << "the click started no train in tunnel 11";
     auto [high, low] = train->worldBounds();
-    const glm::vec3 beside(low.x - camera->getHalfWidth(), (low.y + high.y) * 0.5f, (low.z + high.z) * 0.5f);
-    auto placeEye = [](const glm::vec3& eye) { camera->setPositionAndTarget(eye, eye + glm::vec3(10.0f, 0.0f, 0.0f)); };
+    const glm::vec3 beside(low.x - gameState.camera->getHalfWidth(), (low.y + high.y) * 0.5f, (low.z + high.z) * 0.5f);
+    auto placeEye = [](const glm::vec3& eye) { gameState.camera->setPositionAndTarget(eye, eye + glm::vec3(10.0f, 0.0f, 0.0f)); };
 
     placeEye(beside);
     EXPECT_FALSE(checkTrainHit(train));

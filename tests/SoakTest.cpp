@@ -102,8 +102,8 @@ protected:
     void expectSound(const std::pair<glm::vec3, glm::vec3>& level, int bodiesAtStart, bool ended, int played)
     {
         SCOPED_TRACE("after tick " + std::to_string(played) + " of seed " + std::to_string(SEED));
-        const glm::vec3 eye = camera->syncPosition();
-        for (const glm::vec3& point : {eye, camera->getTarget()})
+        const glm::vec3 eye = gameState.camera->syncPosition();
+        for (const glm::vec3& point : {eye, gameState.camera->getTarget()})
             ASSERT_TRUE(std::isfinite(point.x + point.y + point.z)) << "the camera is not finite";
         ASSERT_TRUE(ended || (glm::all(glm::greaterThanEqual(eye, level.first)) &&
                               glm::all(glm::lessThanEqual(eye, level.second))))

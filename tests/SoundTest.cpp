@@ -203,13 +203,13 @@ TEST_F(SoundTest, TheTrainIsHeardLouderAsItComesOnItsSideOfTheViewAndNotFromAnot
 {
     startTrains(); // the first sets off from the near end of tunnel 11, towards the player at the far end
     const glm::vec3 farEnd = tunnel(11)->getPosition() + glm::vec3(300.0f, 10.0f, 0.0f);
-    camera->setPositionAndTarget(farEnd, farEnd - glm::vec3(10.0f, 0.0f, 0.0f));
+    gameState.camera->setPositionAndTarget(farEnd, farEnd - glm::vec3(10.0f, 0.0f, 0.0f));
     ticks(35); // until the horn has died away
     const std::size_t comingFrom = marks.size();
     ticks(75);
     const std::size_t comingTo = marks.size();
     // Facing across the tunnel, the train is on the left.
-    camera->setPositionAndTarget(camera->syncPosition(), camera->syncPosition() + glm::vec3(0.0f, 0.0f, -10.0f));
+    gameState.camera->setPositionAndTarget(gameState.camera->syncPosition(), gameState.camera->syncPosition() + glm::vec3(0.0f, 0.0f, -10.0f));
     ticks(10);
     const std::size_t turned = marks.size();
     jumpTo(12);
@@ -325,6 +325,6 @@ TEST_F(SoundCuesTest, FootstepsKeepTimeWithTheWalkOnTheFloorAndStopInTheAir)
     tick();
     footsteps = 0;
     ticks(SoundCues::TICKS_PER_STEP + 1); // still rising
-    EXPECT_FALSE(camera->isOnGround());
+    EXPECT_FALSE(gameState.camera->isOnGround());
     EXPECT_EQ(footsteps, 0);
 }

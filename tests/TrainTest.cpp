@@ -70,8 +70,8 @@ TEST_F(TrainTest, ATrainThatReachesThePlayerEndsTheGameWhicheverWayRoundTheTouch
     Train* train = startTrainIn(0);
     // The player stands ahead of the train, facing it; his body reaches 2 to either side.
     glm::vec3 player(150, 10, 0);
-    camera->setPositionAndTarget(player, player - glm::vec3(10, 0, 0));
-    float bodyRear = player.x - camera->getHalfWidth();
+    gameState.camera->setPositionAndTarget(player, player - glm::vec3(10, 0, 0));
+    float bodyRear = player.x - gameState.camera->getHalfWidth();
     const int manifolds = dynamicsWorld()->getDispatcher()->getNumManifolds();
     for (int tick = 0; tick < 100 && !train->hasHit(); ++tick) {
         train->update();
@@ -79,7 +79,7 @@ TEST_F(TrainTest, ATrainThatReachesThePlayerEndsTheGameWhicheverWayRoundTheTouch
     }
     ASSERT_TRUE(train->hasHit());
     EXPECT_GE(frontOf(train), bodyRear - 0.5f);
-    EXPECT_TRUE(objectsTouch(train->getBody(), camera->getGhostObject())) << "either way round";
+    EXPECT_TRUE(objectsTouch(train->getBody(), gameState.camera->getGhostObject())) << "either way round";
     EXPECT_EQ(manifolds, dynamicsWorld()->getDispatcher()->getNumManifolds()) << "no touch for the solver to solve";
 
     gameState.trainsStarted = true;

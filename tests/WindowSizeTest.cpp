@@ -58,7 +58,7 @@ TEST_F(WindowSizeTest, ThePictureFillsItsFourByThreeAreaBetweenBlackBarsAndAClic
     pushKey(SDLK_e); // glasses on: the door to tunnel 1 is shown and can be clicked
     tick();
     // Its portal in view: the scissor rectangle of the view through it must follow the area.
-    openPortals(*door(0, 0), gameState.portalModels, *camera);
+    openPortals(*door(0, 0), gameState.portalModels, *gameState.camera);
     const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
     aim(portalCentre + glm::vec3(-40, 0, 0), portalCentre);
     const Frame window = frameAt(800, 600);

@@ -74,7 +74,7 @@ void createShaderPrograms()
 {
     defaultProgram = new ShaderProgram("shader/default_v2.glsl", "shader/default_f2.glsl", true);
     defaultProgram->use(true);
-    defaultProgram->setProj(camera->getProjectionMatrix());
+    defaultProgram->setProj(gameState.camera->getProjectionMatrix());
     defaultProgram->setModel(glm::mat4(1.0f));
     defaultProgram->setNorm(glm::mat4(1.0f));
     defaultProgram->setDepthBias();
@@ -220,7 +220,7 @@ void startUp(const Clock& clock)
     gameState.clock = &gameClock;
     initPhysics();
     buildLevel(); // also makes the camera, whose projection the programs need next
-    camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
+    gameState.camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
     createShaderPrograms();
     // Every model of the level goes to the GPU before the first frame, not in the middle of play.
     for (const Model* model : gameState.levelModels)
@@ -233,18 +233,18 @@ void startUp(const Clock& clock)
     renderSettings.mipmapMode = MipmapMode::Linear;
     renderSettings.nearestSampling = false;
     readHeldKeysFrom(SDL_GetKeyboardState(nullptr));
-    playerMessages.show(CONTROLS_HINT, CONTROLS_HINT_MS);
+    gameState.messages.show(CONTROLS_HINT, CONTROLS_HINT_MS);
 }
 
 FrameView gameFrameView()
 {
     FrameView frame;
     frame.tunnel = gameState.currentTunnel;
-    frame.view = camera->syncViewMatrix(); // reads the eye back from the body once for the frame
-    frame.projection = camera->getProjectionMatrix();
-    frame.eye = camera->getPosition();
-    frame.viewDirection = glm::normalize(camera->getTarget() - camera->getPosition());
-    frame.culledBy = renderSettings.frustumCulling ? camera : nullptr;
+    frame.view = gameState.camera->syncViewMatrix(); // reads the eye back from the body once for the frame
+    frame.projection = gameState.camera->getProjectionMatrix();
+    frame.eye = gameState.camera->getPosition();
+    frame.viewDirection = glm::normalize(gameState.camera->getTarget() - gameState.camera->getPosition());
+    frame.culledBy = renderSettings.frustumCulling ? gameState.camera : nullptr;
     frame.realityView = gameState.realityView;
     frame.glassDoor = glassDoorBlocks() ? gameState.glassDoor : nullptr;
     frame.settings = renderSettings;
@@ -265,7 +265,7 @@ const OverlayView& gameOverlayView()
         return made;
     }();
     view.messages.clear();
-    playerMessages.forEachShown(gameState.now(), [](const std::string& line, float opacity) {
+    gameState.messages.forEachShown(gameState.now(), [](const std::string& line, float opacity) {
         view.messages.push_back({line, opacity});
     });
     view.showControls = renderSettings.showControls;
@@ -284,7 +284,7 @@ std::uint32_t drawGameFrame()
 
 void prepareEndScreen()
 {
-    camera->setPositionAndTarget(END_SCREEN_EYE, END_SCREEN_TARGET);
+    gameState.camera->setPositionAndTarget(END_SCREEN_EYE, END_SCREEN_TARGET);
 }
 
 void drawEndScreen()
@@ -326,7 +326,7 @@ void releaseGame()
     frameTarget.usePictureProgram(nullptr);
     destroyProgram(pictureProgram);
     deleteAndClear(overlay);
-    deleteAndClear(camera);
+    deleteAndClear(gameState.camera);
     for (ShadowMap* shadowMap : shadowMaps) {
         if (!shadowMap)
             continue;

@@ -5,6 +5,7 @@
 #include "app/Options.h"
 #include "app/OptionsPanel.h"
 #include "app/RenderToggles.h"
+#include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "game/TickInput.h"
 #include "render/Overlay.h"
@@ -27,7 +28,7 @@ void toggleWireframe()
 void toggleNearestSampling()
 {
     renderSettings.nearestSampling = !renderSettings.nearestSampling;
-    playerMessages.say(renderSettings.nearestSampling ? "texturesampling nearest" : "texturesampling linear");
+    gameState.messages.say(renderSettings.nearestSampling ? "texturesampling nearest" : "texturesampling linear");
 }
 
 // F5 goes round the mipmap modes in this order and names the new one.
@@ -46,19 +47,19 @@ void cycleMipmapMode()
         ++step;
     const MipmapStep& next = MIPMAP_STEPS[(step + 1) % std::size(MIPMAP_STEPS)];
     renderSettings.mipmapMode = next.mode;
-    playerMessages.say(next.line);
+    gameState.messages.say(next.line);
 }
 
 void toggleFrustumCulling()
 {
     renderSettings.frustumCulling = !renderSettings.frustumCulling;
-    playerMessages.say(renderSettings.frustumCulling ? "view frustum culling on" : "view frustum culling off");
+    gameState.messages.say(renderSettings.frustumCulling ? "view frustum culling on" : "view frustum culling off");
 }
 
 void toggleTransparency()
 {
     renderSettings.transparency = !renderSettings.transparency;
-    playerMessages.say(renderSettings.transparency ? "transparency on" : "transparency off");
+    gameState.messages.say(renderSettings.transparency ? "transparency on" : "transparency off");
 }
 
 // While paused only these keys work: ending the game, going on, the options, and the window and

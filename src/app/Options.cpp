@@ -1,6 +1,7 @@
 #include "app/Options.h"
 
 #include "app/Application.h"
+#include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "physics/Camera.h"
 #include "render/FrameTarget.h"
@@ -20,13 +21,13 @@ void putInEffect(Setting setting)
     const float value = settings.value(setting);
     switch (setting) {
     case Setting::MouseSensitivity:
-        camera->setTurnPerPixel(value);
+        gameState.camera->setTurnPerPixel(value);
         break;
     case Setting::InvertMouse:
-        camera->setLookInverted(settings.isOn(setting));
+        gameState.camera->setLookInverted(settings.isOn(setting));
         break;
     case Setting::FieldOfView:
-        camera->setFieldOfView(value);
+        gameState.camera->setFieldOfView(value);
         break;
     case Setting::Brightness:
         frameTarget.setBrightness(value);
@@ -94,7 +95,7 @@ void changeSetting(Setting setting, int steps)
         putInEffect(setting);
     const std::string line = settings.changeLine(setting);
     if (!line.empty())
-        playerMessages.say(line);
+        gameState.messages.say(line);
     if (settings.value(setting) != before)
         keepSettings();
 }

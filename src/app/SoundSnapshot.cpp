@@ -48,11 +48,11 @@ SoundCues::Snapshot soundSnapshot()
     for (std::size_t i = 0; i < now.cubePositions.size(); ++i)
         now.cubePositions[i] = gameState.cubes[i]->getPosition();
     now.cubesHidden = gameState.cubesHidden;
-    now.stepping = walking() && camera->isOnGround();
+    now.stepping = walking() && gameState.camera->isOnGround();
     now.trainsStarted = gameState.trainTunnels.size();
     now.train = gameState.currentTunnel->getTrain();
-    now.eye = camera->getPosition();
-    now.lookAt = camera->getTarget();
+    now.eye = gameState.camera->getPosition();
+    now.lookAt = gameState.camera->getTarget();
     now.won = gameState.won;
     now.lost = gameState.lost;
     return now;

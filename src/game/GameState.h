@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/PlayerMessages.h"
 #include "game/PlayerState.h"
 
 #include <glm/glm.hpp>
@@ -11,6 +12,7 @@
 #include <map>
 #include <vector>
 
+class Camera;
 class Clock;
 class GameObject;
 class Model;
@@ -50,7 +52,9 @@ struct GameState {
     std::vector<Model*> portalModels;     // portal surface, then portal frame
     std::vector<Model*> levelModels;      // every model the level loaded, released at shutdown
     GameObject* glassDoor = nullptr;      // the glass door of the key's tunnel, in no tunnel list
+    Camera* camera = nullptr;             // the player: his body and his eye
     PlayerState player;                   // what the rules note of the player during a tick
+    PlayerMessages messages;              // what the game tells the player
 
     // Key puzzle.
     GameObject* key = nullptr;            // the solid key in the key's tunnel

@@ -91,7 +91,7 @@ void openInBothViews(Door* door)
 
 void createPlayer()
 {
-    camera = new Camera(PLAYER_START);
+    gameState.camera = new Camera(PLAYER_START);
 }
 
 void loadTunnelModels(LevelModels& models)
@@ -123,7 +123,7 @@ void buildTunnelNetwork(const LevelModels& models)
 {
     gameState.tunnels[0] =
         new Tunnel(columnX(0), 0.0f, 0.0f, models.hallwayReality, models.deadEndReality, models.hallwayGlasses,
-                   models.deadEndGlasses, models.train, models.door, models.wheel, camera->getGhostObject());
+                   models.deadEndGlasses, models.train, models.door, models.wheel, gameState.camera->getGhostObject());
     addTunnel(0, columnX(1), 0.0f);
     addTunnel(0, columnX(1), 40.0f);
     addTunnel(0, columnX(1), 80.0f);

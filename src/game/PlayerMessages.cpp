@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <iostream>
 
-PlayerMessages playerMessages;
-
 void PlayerMessages::say(std::string_view line)
 {
     say(line, line);

@@ -46,5 +46,3 @@ private:
     std::array<Line, SHOWN_AT_ONCE> lines; // oldest first
     std::size_t count = 0;                 // lines in use
 };
-
-extern PlayerMessages playerMessages;

@@ -177,7 +177,7 @@ void applySwitchToggle()
     bool& on = gameState.switchStates[front];
     on = !on;
     // The console keeps the terse state; the screen says it in words.
-    playerMessages.say(on ? "1" : "0", on ? "Switch on" : "Switch off");
+    gameState.messages.say(on ? "1" : "0", on ? "Switch on" : "Switch off");
 }
 
 void updateMultiViewPuzzle()

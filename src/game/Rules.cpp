@@ -60,9 +60,9 @@ void walkThroughDoor(Door* door)
     bool arrivesAtFarEnd = destination->hasForward(gameState.currentTunnel);
     glm::vec3 eye = partnerPosition + (arrivesAtFarEnd ? FAR_END_ARRIVAL : NEAR_END_ARRIVAL);
     glm::vec3 ahead(arrivesAtFarEnd ? -LOOK_AHEAD : LOOK_AHEAD, 0.0f, 0.0f);
-    camera->setPositionAndTarget(eye, eye + ahead);
+    gameState.camera->setPositionAndTarget(eye, eye + ahead);
     gameState.currentTunnel = destination;
-    openPortals(*door, gameState.portalModels, *camera);
+    openPortals(*door, gameState.portalModels, *gameState.camera);
     destination->removeObject(door->getPartner());
     door->move(WALKED_DOOR_OFFSET.x, WALKED_DOOR_OFFSET.y, WALKED_DOOR_OFFSET.z);
 }
@@ -126,7 +126,7 @@ void scheduleTrain()
     } while (isTrainTunnel(index));
     gameState.trainTunnels.push_back(index);
     gameState.waitingTrainTunnel = index;
-    playerMessages.say("Attention, a new train has started.");
+    gameState.messages.say("Attention, a new train has started.");
 }
 
 // A train born on the player would end the game with no warning: in the player's own tunnel the
@@ -136,7 +136,7 @@ void startWaitingTrain()
     if (gameState.waitingTrainTunnel == NO_WAITING_TRAIN)
         return;
     Tunnel* tunnel = gameState.tunnels[gameState.waitingTrainTunnel];
-    if (tunnel == gameState.currentTunnel && tunnel->isOnTrainTrack(camera->syncPosition(), camera->getHalfWidth()))
+    if (tunnel == gameState.currentTunnel && tunnel->isOnTrainTrack(gameState.camera->syncPosition(), gameState.camera->getHalfWidth()))
         return;
     tunnel->spawnTrain();
     gameState.waitingTrainTunnel = NO_WAITING_TRAIN;
@@ -156,7 +156,7 @@ void printCurrentTunnel()
 {
     for (int index = 0; index < TUNNEL_COUNT; ++index) {
         if (gameState.inTunnel(index))
-            playerMessages.say("Tunnel " + std::to_string(index + 1));
+            gameState.messages.say("Tunnel " + std::to_string(index + 1));
     }
     gameState.printTunnelRequested = false;
 }
@@ -174,9 +174,9 @@ void switchView()
 // A left-button press: door pick and walk, the train start, key, switches and final doors.
 void handleClick()
 {
-    glm::vec3 direction = camera->syncViewDirection();
+    glm::vec3 direction = gameState.camera->syncViewDirection();
     bool facingFarEnd = direction.x > 0.0f;
-    Door* door = gameState.currentTunnel->findDoorOnRay(camera->syncPosition(), direction * CLICK_REACH, facingFarEnd);
+    Door* door = gameState.currentTunnel->findDoorOnRay(gameState.camera->syncPosition(), direction * CLICK_REACH, facingFarEnd);
     if (door)
         clickDoor(door);
     applyKeyRule();
@@ -188,10 +188,10 @@ void updatePortalTransit()
 {
     // The old tunnel's portals are all tested, also after a transit has changed the tunnel.
     for (Portal* portal : gameState.currentTunnel->getPortals()) {
-        if (!camera->contactTest(portal->getBody()))
+        if (!gameState.camera->contactTest(portal->getBody()))
             continue;
         Portal* linked = portal->getLinkedPortal();
-        glm::mat4 viewThroughPortal = portal->portalView(camera->syncViewMatrix());
+        glm::mat4 viewThroughPortal = portal->portalView(gameState.camera->syncViewMatrix());
         glm::vec3 eye(glm::inverse(viewThroughPortal)[3]);
         // For these root objects the rotation vector holds the quaternion's x, y, z: its y is 0
         // for an unturned portal and +-1 for one turned half round.
@@ -199,8 +199,8 @@ void updatePortalTransit()
         float b = linked->getRotationVector().y;
         float turnDegrees = 180.0f - (a * 180.0f + b * 180.0f);
         glm::mat4 turn = glm::rotate(glm::mat4(1.0f), glm::radians(turnDegrees), glm::vec3(0.0f, 1.0f, 0.0f));
-        glm::vec3 direction(turn * glm::vec4(camera->syncViewDirection(), 0.0f));
-        camera->setPositionAndTarget(eye, eye + LOOK_AHEAD * direction);
+        glm::vec3 direction(turn * glm::vec4(gameState.camera->syncViewDirection(), 0.0f));
+        gameState.camera->setPositionAndTarget(eye, eye + LOOK_AHEAD * direction);
         gameState.currentTunnel = linked->getTunnel();
     }
 }
@@ -234,7 +234,7 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
         return tunnel;
     Door* door = gameState.player.transitDoor;
     glm::vec3 eye = door->getPartnerPosition() + TOUCH_ARRIVAL;
-    camera->setPositionAndTarget(eye, glm::vec3(eye.x - LOOK_AHEAD, eye.y, eye.z));
+    gameState.camera->setPositionAndTarget(eye, glm::vec3(eye.x - LOOK_AHEAD, eye.y, eye.z));
     gameState.player.transitPending = false;
     return door->getDestination();
 }
@@ -243,7 +243,7 @@ Tunnel* updatePlayerState(Tunnel* tunnel)
 // the end of the tick.
 void noteDoorBackedInto(const Stride& stride)
 {
-    if (Door* door = doorBackedInto(*camera, *gameState.currentTunnel, stride)) {
+    if (Door* door = doorBackedInto(*gameState.camera, *gameState.currentTunnel, stride)) {
         gameState.player.transitPending = true;
         gameState.player.transitDoor = door;
     }
@@ -253,7 +253,7 @@ void jumpToTunnel(int index)
 {
     gameState.currentTunnel = gameState.tunnels[index];
     glm::vec3 origin = gameState.currentTunnel->getPosition();
-    camera->setPositionAndTarget(origin + DEBUG_JUMP_EYE_OFFSET, origin + DEBUG_JUMP_TARGET_OFFSET);
+    gameState.camera->setPositionAndTarget(origin + DEBUG_JUMP_EYE_OFFSET, origin + DEBUG_JUMP_TARGET_OFFSET);
 }
 
 void debugJumpForward()
@@ -277,7 +277,7 @@ void pressKey(SDL_Scancode place)
         switchView();
         break;
     case SDL_SCANCODE_C:
-        camera->jump();
+        gameState.camera->jump();
         break;
     case SDL_SCANCODE_T:
         gameState.printTunnelRequested = !gameState.printTunnelRequested;
@@ -301,7 +301,7 @@ void act(const TickInput::Action& action)
         pressKey(action.place);
         break;
     case TickInput::Action::Kind::Look:
-        camera->look(action.look.x, action.look.y);
+        gameState.camera->look(action.look.x, action.look.y);
         break;
     case TickInput::Action::Kind::ButtonDown:
         gameState.leftButtonHeld = true;
@@ -323,7 +323,7 @@ bool playTick(const TickInput& input)
     gameState.heldKeys = input.held;
     if (input.paused)
         return false;
-    noteDoorBackedInto(camera->updateMovement(input.held.data()));
+    noteDoorBackedInto(gameState.camera->updateMovement(input.held.data()));
     updatePortalTransit();
     updateTrainSchedule();
     updateMultiViewPuzzle();
@@ -378,16 +378,16 @@ bool glassDoorBlocks()
 
 bool isHitByViewLine(const GameObject* object)
 {
-    glm::vec3 eye = camera->syncPosition();
-    return gameState.currentTunnel->holds(object) && object->isHitByRay(eye, camera->syncViewDirection());
+    glm::vec3 eye = gameState.camera->syncPosition();
+    return gameState.currentTunnel->holds(object) && object->isHitByRay(eye, gameState.camera->syncViewDirection());
 }
 
 bool checkTrainHit(GameObject* object)
 {
     auto [high, low] = object->worldBounds();
-    float radius = camera->getHalfWidth();
+    float radius = gameState.camera->getHalfWidth();
     float d = static_cast<float>(std::pow(radius, 2));
-    glm::vec3 eye = camera->syncPosition();
+    glm::vec3 eye = gameState.camera->syncPosition();
     for (int axis = 0; axis < 3; ++axis) {
         if (low[axis] > eye[axis])
             d -= (eye[axis] - low[axis]) * (eye[axis] - low[axis]);

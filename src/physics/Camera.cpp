@@ -12,8 +12,6 @@
 #include <array>
 #include <cmath>
 
-Camera* camera = nullptr;
-
 namespace {
 
 // The look-at point starts this far ahead of the eye, along +x.

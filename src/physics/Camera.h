@@ -90,5 +90,3 @@ private:
     float halfWidth = 2.0f;      // half width and depth of the body; radius in the train test
     float bodyHeight = 0;        // y of the start position
 };
-
-extern Camera* camera;

@@ -61,7 +61,7 @@ public:
         bool stop = controls.tick();
         // The main loop draws a frame after its ticks, and drawing reads the eye back from the
         // character body; mouse look then turns about where the eye really is.
-        camera->syncPosition();
+        gameState.camera->syncPosition();
         gameEnded = stop || gameState.won || gameState.lost || gameState.quitRequested;
         return !gameEnded;
     }
@@ -87,11 +87,11 @@ public:
     // from where the eye really is.
     bool settle()
     {
-        glm::vec3 before = camera->syncPosition();
+        glm::vec3 before = gameState.camera->syncPosition();
         for (int i = 0; i < MAX_SETTLE_TICKS; ++i) {
             if (!tick())
                 return false;
-            glm::vec3 after = camera->syncPosition();
+            glm::vec3 after = gameState.camera->syncPosition();
             if (glm::length(after - before) < AT_REST)
                 return true;
             before = after;
@@ -104,8 +104,8 @@ public:
         if (!settle())
             return false;
         for (int attempt = 0; attempt < AIM_ATTEMPTS; ++attempt) {
-            glm::vec3 current = camera->syncViewDirection();
-            glm::vec3 wanted = glm::normalize(point - camera->syncPosition());
+            glm::vec3 current = gameState.camera->syncViewDirection();
+            glm::vec3 wanted = glm::normalize(point - gameState.camera->syncPosition());
             // Moving the mouse right turns right, moving it down looks down.
             int xrel = static_cast<int>(std::lround(-wrapDegrees(headingDegrees(wanted) - headingDegrees(current))));
             int yrel = static_cast<int>(std::lround(pitchDegrees(current) - pitchDegrees(wanted)));
@@ -135,15 +135,15 @@ public:
 
     bool strafeTo(float z)
     {
-        glm::vec3 view = camera->syncViewDirection();
+        glm::vec3 view = gameState.camera->syncViewDirection();
         glm::vec3 left = glm::normalize(glm::vec3(view.z, 0.0f, -view.x));
-        float startOffset = z - camera->syncPosition().z;
+        float startOffset = z - gameState.camera->syncPosition().z;
         if (std::fabs(left.z) < 0.5f)
             return fail("the view is not across the tunnel's width");
         SDL_Scancode key = left.z * startOffset > 0.0f ? SDL_SCANCODE_A : SDL_SCANCODE_D;
         return walkUntil(key,
                          [z, startOffset] {
-                             float offset = z - camera->syncPosition().z;
+                             float offset = z - gameState.camera->syncPosition().z;
                              return std::fabs(offset) <= LEVEL_WITH || offset * startOffset < 0.0f;
                          },
                          MAX_STRAFE_TICKS);

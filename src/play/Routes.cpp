@@ -45,7 +45,7 @@ Route::Target finalDoorCentre(int index)
 // Straight across the tunnel towards +z.
 Route::Target acrossTunnel()
 {
-    return [] { return camera->syncPosition() + glm::vec3(0.0f, 0.0f, FAR_AHEAD); };
+    return [] { return gameState.camera->syncPosition() + glm::vec3(0.0f, 0.0f, FAR_AHEAD); };
 }
 
 Route::Condition doorClickable(int tunnel, int door)
@@ -147,7 +147,7 @@ Route::Target objectCentre(std::function<const GameObject*()> object)
 // Straight down the tunnel, towards its far end (+1) or its near end (-1), at eye height.
 Route::Target alongTunnel(float towards)
 {
-    return [towards] { return camera->syncPosition() + glm::vec3(towards * FAR_AHEAD, 0.0f, 0.0f); };
+    return [towards] { return gameState.camera->syncPosition() + glm::vec3(towards * FAR_AHEAD, 0.0f, 0.0f); };
 }
 
 Route upToTheKey()
@@ -155,7 +155,7 @@ Route upToTheKey()
     Route route("up to the key");
     route.aim(alongTunnel(1.0f), "look down tunnel 4")
         .strafeTo(0.0f, "step sideways in line with the key")
-        .walkUntil(SDL_SCANCODE_W, [] { return camera->syncPosition().x >= centreOf(gameState.key).x - KEY_DISTANCE; },
+        .walkUntil(SDL_SCANCODE_W, [] { return gameState.camera->syncPosition().x >= centreOf(gameState.key).x - KEY_DISTANCE; },
                    TUNNEL_WALK_TICKS, "walk up to the key")
         .aim(keyCentre(), "look at the key");
     return route;
@@ -175,7 +175,7 @@ Route firstCubePushedAcross(Route::Condition until, const std::string& where)
 {
     Route route("first cube across");
     route.strafeTo(186.0f, "step sideways past the first cube")
-        .walkUntil(SDL_SCANCODE_W, [] { return camera->syncPosition().x >= cubeX(0); }, PUSH_TICKS,
+        .walkUntil(SDL_SCANCODE_W, [] { return gameState.camera->syncPosition().x >= cubeX(0); }, PUSH_TICKS,
                    "walk up beside the first cube")
         .aim(acrossTunnel(), "face the first cube across the tunnel")
         .walkUntil(SDL_SCANCODE_W, std::move(until), PUSH_TICKS, "push the first cube " + where);

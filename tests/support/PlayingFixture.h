@@ -47,7 +47,7 @@ protected:
     {
         for (int i = 0; i < count; ++i) {
             tick();
-            camera->syncPosition();
+            gameState.camera->syncPosition();
         }
     }
 
@@ -59,7 +59,7 @@ protected:
     static std::vector<std::string> linesOnScreen()
     {
         std::vector<std::string> lines;
-        playerMessages.forEachShown(gameState.now(), [&lines](const std::string& line, float) { lines.push_back(line); });
+        gameState.messages.forEachShown(gameState.now(), [&lines](const std::string& line, float) { lines.push_back(line); });
         return lines;
     }
 

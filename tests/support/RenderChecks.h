@@ -3,6 +3,7 @@
 // What the drawing tests share: the player's view aimed at a point, textures and frames read
 // back from the GPU, and a folder of their own for the files they write.
 #include "app/Application.h"
+#include "game/GameState.h"
 #include "physics/Camera.h"
 #include "render/FrameTarget.h"
 #include "render/Renderer.h"
@@ -24,8 +25,8 @@
 // Eye and look-at point of the player; the frustum follows at once, as after a tick.
 inline void aim(glm::vec3 eye, glm::vec3 target)
 {
-    camera->setPositionAndTarget(eye, target);
-    camera->updateFrustum();
+    gameState.camera->setPositionAndTarget(eye, target);
+    gameState.camera->updateFrustum();
 }
 
 // The next frame as the game draws it, read back.
