@@ -129,7 +129,7 @@ protected:
             if (HasFatalFailure())
                 return;
             if (played % TICKS_PER_RENDERED_FRAME == 0) {
-                renderFrame(gameFrameView());
+                gameRenderer().renderFrame(gameFrameView());
                 ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "frame after tick " << played;
             }
         }

@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "game/PlayerMessages.h"
 #include "physics/Camera.h"
-#include "render/FrameTarget.h"
+#include "render/Renderer.h"
 #include "sound/GameSound.h"
 
 #include <iostream>
@@ -29,7 +29,7 @@ void putInEffect(Setting setting)
         camera->setFieldOfView(value);
         break;
     case Setting::Brightness:
-        frameTarget.setBrightness(value);
+        gameRenderer().frameTarget().setBrightness(value);
         break;
     case Setting::Volume:
         setSoundVolume(value / PERCENT);

@@ -2,7 +2,6 @@
 
 #include "app/Input.h"
 #include "app/MainLoop.h"
-#include "render/ScreenQuad.h"
 
 void LevelFixture::SetUp()
 {
@@ -19,8 +18,6 @@ void LevelFixture::TearDown()
     // Released as the game releases them at shutdown; tunnels and level objects live until the
     // process ends, as in the game (each test case runs in its own process).
     releaseGame();
-    if (screenQuad.vertexArray)
-        screenQuad.destroy();
 }
 
 bool LevelFixture::tick()
