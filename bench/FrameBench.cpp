@@ -190,9 +190,9 @@ float settledScale(const std::function<void()>& everyFrame)
     for (int i = 0; i < SETTLING_FRAMES; ++i) {
         const double milliseconds = timedFrame([&] {
             everyFrame();
-            renderFrame(gameFrameView());
+            gameRenderer().renderFrame(gameFrameView());
         });
-        frameTarget.setSceneScale(resolution.afterFrame(milliseconds));
+        gameRenderer().frameTarget().setSceneScale(resolution.afterFrame(milliseconds));
     }
     return resolution.scale();
 }
@@ -205,24 +205,24 @@ SceneResult measureScene(const std::string& name, QueryPassTimer& timer, Allocat
                          const std::function<void()>& everyFrame, bool atSettledScale = false)
 {
     const float scale = settledScale(everyFrame);
-    frameTarget.setSceneScale(atSettledScale ? scale : 1.0f);
+    gameRenderer().frameTarget().setSceneScale(atSettledScale ? scale : 1.0f);
     FrameStats work;
     const FrameTimes times = timedFrames(
         [&] {
             everyFrame();
-            addWork(work, renderFrame(gameFrameView()));
+            addWork(work, gameRenderer().renderFrame(gameFrameView()));
         },
         counter);
     const AllocationCounter::Counts allocations = counter.counted();
     timer.reset();
-    setPassTimer(&timer);
+    gameRenderer().setPassTimer(&timer);
     timedFrames([&] {
         everyFrame();
-        renderFrame(gameFrameView());
+        gameRenderer().renderFrame(gameFrameView());
         timer.collect();
     },
                 counter);
-    setPassTimer(nullptr);
+    gameRenderer().setPassTimer(nullptr);
     return {name,
             percentile(times.wall, 0.5),
             percentile(times.wall, 0.95),
@@ -299,7 +299,7 @@ int main()
     startUp(clock);
     // Nothing prints while measuring: the culled-object lines would time the terminal.
     std::cout.setstate(std::ios::failbit);
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     glFinish();
     SDL_GL_SwapWindow(gameWindow());
     double startSeconds = millisecondsSince(processStart) / 1000.0;
@@ -340,7 +340,7 @@ int main()
     resizeWindow(1600, 1200);
     placeInTwoPortalScene();
     scenes.push_back(measureScene("1600 x 1200: two portals, as the game", timer, allocations, [] {}, true));
-    const glm::ivec2 gameScene = frameTarget.sceneSize();
+    const glm::ivec2 gameScene = gameRenderer().frameTarget().sceneSize();
     scenes.push_back(measureScene("1600 x 1200: two portals, drawn whole", timer, allocations, [] {}));
     resizeWindow(800, 600);
 

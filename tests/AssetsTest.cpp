@@ -144,6 +144,9 @@ TEST_F(AssetsTest, TheGlassesShellsAreTheRealityShellsInOtherImages)
 
 class PaintedFaceTest : public RenderFixture {
 protected:
+    // No renderer runs: the window is read at its first size, which a new frame target has.
+    const FrameTarget firstSize;
+
     // Draws a model as the game's camera would see it (60 degrees, 4:3), keeps the picture and
     // expects its flat face, facing the eye, to match the face's image as it is, better than the
     // image mirrored left to right or turned upside down. Returns the face's share of the window.
@@ -161,7 +164,7 @@ protected:
         program->setProj(projection);
         GpuModel::of(model).draw();
         program->use(false);
-        savePicture("asset-views/" + picture + ".png");
+        savePicture("asset-views/" + picture + ".png", firstSize);
 
         // Flat and facing the eye, the face spans the window rectangle between its box's corners.
         const glm::vec2 window(WINDOW_WIDTH, WINDOW_HEIGHT);
@@ -174,7 +177,7 @@ protected:
         const glm::vec2 high = glm::max(onWindow(boxLow), onWindow(boxHigh));
         const Texels image = texelsOf(GpuModel::of(model).getMeshes()[face]->getTextures().at(0));
         const glm::ivec2 imageSize(image.width, image.height);
-        const std::vector<std::uint8_t> screen = readFrame();
+        const std::vector<std::uint8_t> screen = readFrame(firstSize);
         // Summed luminance differences from the image as it is, mirrored and upside down. u runs
         // left to right on the window, v from the top down as the image's rows do.
         glm::dvec3 difference(0.0);

@@ -82,8 +82,8 @@ TEST_F(BadInputTest, ShadersThatDoNotCompileOrLinkAreNamedAndTheGamePlaysOn)
     game.write("shader/default_f2.glsl", "#version 330 core\nthis is not a shader\n");
     game.write("shader/shadowMap_v.glsl", "");
     // Compiles, but a program needs a main function in each stage.
-    game.write("shader/shadowMap_debug_f.glsl",
-                   "#version 330 core\nout vec4 outColor;\nvoid shade() { outColor = vec4(1.0); }\n");
+    game.write("shader/picture_f.glsl",
+               "#version 330 core\nout vec4 outColor;\nvoid shade() { outColor = vec4(1.0); }\n");
 
     const ProgramRun run = playTwoFrames();
     expectPlaysOn(run);

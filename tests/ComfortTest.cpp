@@ -81,19 +81,20 @@ TEST_F(ComfortTest, AwayFromTheWindowOrOnPTheGameStandsStillIgnoresClicksAndLook
     pushKey(SDLK_p);
     tick();
     const glm::vec3 trainAt = train->getPosition(), looking = gameState.camera->syncViewDirection();
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     OverlayView unpaused = gameOverlayView();
     unpaused.paused = false;
-    overlay->drawOverGame(unpaused);
-    const std::vector<std::uint8_t> running = readFrame();
+    gameOverlay().drawOverGame(unpaused);
+    const std::vector<std::uint8_t> running = readFrame(gameRenderer().frameTarget());
     pushMouseMotion(200, 0);
     ticks(200);
     EXPECT_EQ(train->getPosition(), trainAt);
     EXPECT_EQ(gameState.camera->syncViewDirection(), looking);
     EXPECT_EQ(linesOnScreen().size(), shown);
-    renderFrame(gameFrameView());
-    overlay->drawOverGame(gameOverlayView());
-    EXPECT_GT(compareFrames(running, readFrame(), 0, {300, 300, 500, 450}).differing, 300u) << "it says it is paused";
+    gameRenderer().renderFrame(gameFrameView());
+    gameOverlay().drawOverGame(gameOverlayView());
+    EXPECT_GT(compareFrames(running, readFrame(gameRenderer().frameTarget()), 0, {300, 300, 500, 450}).differing, 300u)
+        << "it says it is paused";
 
     // Back in the window, still paused by hand; P goes on, and the pointer's jump is no look.
     pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);

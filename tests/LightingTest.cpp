@@ -51,7 +51,7 @@ protected:
         LevelFixture::SetUp();
         if (HasFatalFailure())
             return;
-        withSubsets = defaultProgram;
+        withSubsets = &gameRenderer().sceneProgram();
         // The same scene program linked whole only, and the scene shaders of before, set up as
         // the game sets up its own; they live as long as the test's process.
         whole = std::make_unique<ShaderProgram>("shader/default_v2.glsl", "shader/default_f2.glsl");
@@ -66,7 +66,7 @@ protected:
     }
     void TearDown() override
     {
-        defaultProgram = withSubsets;
+        gameRenderer().drawSceneWith(*withSubsets);
         LevelFixture::TearDown();
     }
 
@@ -74,11 +74,11 @@ protected:
     // lights that the frame before bound.
     std::vector<std::uint8_t> frameDrawnBy(ShaderProgram* program)
     {
-        defaultProgram = program;
-        renderFrame(gameFrameView());
-        renderFrame(gameFrameView());
-        defaultProgram = withSubsets;
-        return readFrame();
+        gameRenderer().drawSceneWith(*program);
+        gameRenderer().renderFrame(gameFrameView());
+        gameRenderer().renderFrame(gameFrameView());
+        gameRenderer().drawSceneWith(*withSubsets);
+        return readFrame(gameRenderer().frameTarget());
     }
 
     std::unique_ptr<ShaderProgram> whole;
@@ -120,13 +120,13 @@ TEST_F(FrameShortcutsTest, ARunningTrainsShadowsMatchMapsDrawnAfresh)
         for (int frame = 0; frame < 12; ++frame) {
             for (int step = 0; step < 5; ++step)
                 train->update();
-            renderFrame(gameFrameView());
+            gameRenderer().renderFrame(gameFrameView());
         }
-        const auto kept = readFrame();
-        for (ShadowMap* map : shadowMaps)
+        const auto kept = readFrame(gameRenderer().frameTarget());
+        for (ShadowMap* map : gameRenderer().tunnelShadowMaps())
             map->forget();
-        renderFrame(gameFrameView());
-        const FrameDifference difference = compareFrames(kept, readFrame());
+        gameRenderer().renderFrame(gameFrameView());
+        const FrameDifference difference = compareFrames(kept, readFrame(gameRenderer().frameTarget()));
         EXPECT_EQ(difference.differing, 0u) << "check " << check << ": largest difference " << difference.largest;
     }
 }
@@ -163,7 +163,8 @@ protected:
     {
         const glm::ivec3 seen = glm::project(worldPoint, gameState.camera->syncViewMatrix(), gameState.camera->getProjectionMatrix(),
                                              glm::vec4(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT));
-        return Frame{WINDOW_WIDTH, WINDOW_HEIGHT, readFrame()}.brightness({seen.x - 3, seen.y - 3, seen.x + 4, seen.y + 4});
+        return Frame{WINDOW_WIDTH, WINDOW_HEIGHT, readFrame(gameRenderer().frameTarget())}.brightness(
+            {seen.x - 3, seen.y - 3, seen.x + 4, seen.y + 4});
     }
 
     glm::vec3 floorBelowLight(int light) const
@@ -176,7 +177,7 @@ protected:
 TEST_F(ShadowPassTest, TheFloorIsBrightestUnderTheLightsAndDarkInTheShadowOfABlock)
 {
     aim({60, 25, 0}, {240, 0, 0});
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     const glm::vec3 underFirstLight = floorBelowLight(0);
     const glm::vec3 betweenLights = (underFirstLight + floorBelowLight(1)) * 0.5f;
     EXPECT_GT(brightnessAt(underFirstLight), 1.5 * brightnessAt(betweenLights));
@@ -189,9 +190,9 @@ TEST_F(ShadowPassTest, TheFloorIsBrightestUnderTheLightsAndDarkInTheShadowOfABlo
     const float halfWayUp = (tunnel(0)->getLights()[0]->position.y - underFirstLight.y) / 2;
     tunnel(0)->place(block, underFirstLight.x - tunnel(0)->getPosition().x, halfWayUp, 0);
     aim(underFirstLight + glm::vec3(-60, 12, 0), underFirstLight);
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     const double shadowed = brightnessAt(underFirstLight);
     block->setPosition(underFirstLight + glm::vec3(-80, halfWayUp, 0));
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     EXPECT_LT(shadowed, 0.5 * brightnessAt(underFirstLight));
 }

@@ -31,13 +31,13 @@ protected:
     // Draws the scene and reads it, then the overlay of the game (or of the end screen) over it.
     void drawFrame(bool endScreen = false)
     {
-        renderFrame(gameFrameView());
-        scene = readFrame();
+        gameRenderer().renderFrame(gameFrameView());
+        scene = readFrame(gameRenderer().frameTarget());
         if (endScreen)
-            overlay->drawOverEndScreen();
+            gameOverlay().drawOverEndScreen();
         else
-            overlay->drawOverGame(gameOverlayView());
-        shown = readFrame();
+            gameOverlay().drawOverGame(gameOverlayView());
+        shown = readFrame(gameRenderer().frameTarget());
     }
 
     // Pixels of the area that the overlay changed in the last frame.
@@ -108,12 +108,12 @@ TEST_F(OverlayTest, TheOverlayIsDrawnFilledInWireframeAndLeavesTheDrawingStateAs
     pushKey(SDLK_F1);
     pushKey(SDLK_F3);
     tick();
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     auto overlayOnWhite = [this] {
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        overlay->drawOverGame(gameOverlayView());
-        return readFrame();
+        gameOverlay().drawOverGame(gameOverlayView());
+        return readFrame(gameRenderer().frameTarget());
     };
     const std::vector<std::uint8_t> inWireframe = overlayOnWhite();
     GLint mode[2] = {0, 0};

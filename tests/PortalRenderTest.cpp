@@ -115,7 +115,7 @@ TEST_F(PortalLightTest, TheFirstFrameAfterWalkingThroughADoorShowsThePortalAsThe
     tick();
     openPortals(*door(0, 0), gameState.portalModels, *gameState.camera);
     play(Route("look at the door").aim(doorCentre(0, 0), "look"));
-    renderFrame(gameFrameView()); // the last frame in tunnel 0
+    gameRenderer().renderFrame(gameFrameView()); // the last frame in tunnel 0
     play(Route("walk through").click("click"));
     ASSERT_EQ(gameState.currentTunnel, tunnel(1));
 

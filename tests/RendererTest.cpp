@@ -38,7 +38,7 @@ FrameReport reportOfAFrame()
 {
     ::testing::internal::CaptureStdout();
     FrameReport report;
-    report.triangles = renderFrame(gameFrameView()).trianglesRendered;
+    report.triangles = gameRenderer().renderFrame(gameFrameView()).trianglesRendered;
     std::istringstream output(::testing::internal::GetCapturedStdout());
     for (std::string line; std::getline(output, line);)
         if (line.find(" objects culled") != std::string::npos)
@@ -54,10 +54,12 @@ protected:
     void drawMainPassOnly()
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        defaultProgram->use(true);
-        defaultProgram->setView(gameState.camera->syncViewMatrix());
-        drawCulled(gameState.currentTunnel, gameState.camera, defaultProgram, gameState.realityView, gameState.camera->getPosition());
-        defaultProgram->use(false);
+        ShaderProgram& program = gameRenderer().sceneProgram();
+        program.use(true);
+        program.setView(gameState.camera->syncViewMatrix());
+        gameRenderer().drawCulled(gameState.currentTunnel, gameState.camera, &program, gameState.realityView,
+                                  gameState.camera->getPosition());
+        program.use(false);
     }
 
 };
@@ -66,8 +68,8 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
 {
     aim({60, 12, 0}, {400, 6, 0});
     glGetError();
-    renderFrame(gameFrameView());
-    const std::vector<std::uint8_t> reality = readFrame();
+    gameRenderer().renderFrame(gameFrameView());
+    const std::vector<std::uint8_t> reality = readFrame(gameRenderer().frameTarget());
     savePicture("screenshots/tunnel0-reality.png");
 
     // What the next frame and the end screen rely on.
@@ -88,9 +90,10 @@ TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDraws
     EXPECT_EQ(glm::ivec2(viewport[2], viewport[3]), glm::ivec2(WINDOW_WIDTH, WINDOW_HEIGHT));
 
     gameState.realityView = false;
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     savePicture("screenshots/tunnel0-glasses.png");
-    EXPECT_GT(compareFrames(reality, readFrame(), 12).differing, WINDOW_WIDTH * WINDOW_HEIGHT / 3u);
+    EXPECT_GT(compareFrames(reality, readFrame(gameRenderer().frameTarget()), 12).differing,
+              WINDOW_WIDTH * WINDOW_HEIGHT / 3u);
 }
 
 TEST_F(RendererTest, EachViewDrawsOnlyTheDoorsAndTrainsItShowsAndWithCullingOffNoCulledLineIsPrinted)
@@ -98,7 +101,7 @@ TEST_F(RendererTest, EachViewDrawsOnlyTheDoorsAndTrainsItShowsAndWithCullingOffN
     renderSettings.frustumCulling = false;
     aim(BEFORE_DOOR, TOWARDS_DOOR);
     EXPECT_TRUE(reportOfAFrame().culled.empty());
-    const std::vector<std::uint8_t> withoutDoor = readFrame();
+    const std::vector<std::uint8_t> withoutDoor = readFrame(gameRenderer().frameTarget());
     ASSERT_FALSE(door(0, 0)->isShownInReality()); // the door to tunnel 1 starts in the glasses view only
     door(0, 0)->setRealityOpen(true);
     EXPECT_GT(compareFrames(withoutDoor, drawnFrame(), 12).differing, 2000u);
@@ -166,11 +169,11 @@ TEST_F(RendererTest, TheGlassDoorTintsWhatLiesBehindItInTheGlassesView)
     tick(); // the rules put the glass door in its place
     const glm::vec3 door = tunnel(plan::GLASS_DOOR_TUNNEL)->getPosition() + plan::GLASS_DOOR_GLASSES_SPOT;
     aim(door + glm::vec3(-40, 10, 0), door + glm::vec3(0, 10, 0)); // at the door's middle
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     const glm::ivec3 throughGlass = centreColour();
     savePicture("screenshots/glass-door.png");
     renderSettings.transparency = false;
-    renderFrame(gameFrameView());
+    gameRenderer().renderFrame(gameFrameView());
     const glm::ivec3 opaqueDoor = centreColour();
     drawMainPassOnly();
     const glm::ivec3 behindDoor = centreColour();
@@ -197,7 +200,7 @@ TEST_F(RendererTest, TheEndScreensOfAWonAndALostGameAreLitAndCarryTheirWords)
         prepareEndScreen();
         drawEndScreen();
         savePicture(won ? "screenshots/end-won.png" : "screenshots/end-lost.png");
-        screens[won] = readFrame();
+        screens[won] = readFrame(gameRenderer().frameTarget());
         // Grey levels of the window's middle half: the letters and the ground they stand on.
         std::vector<int> greys;
         for (int y = WINDOW_HEIGHT / 4; y < 3 * WINDOW_HEIGHT / 4; ++y)

@@ -104,7 +104,7 @@ protected:
         SCOPED_TRACE("after tick " + std::to_string(played) + " of seed " + std::to_string(SEED));
         const glm::vec3 eye = gameState.camera->syncPosition();
         for (const glm::vec3& point : {eye, gameState.camera->getTarget()})
-            ASSERT_TRUE(std::isfinite(point.x + point.y + point.z)) << "the camera is not finite";
+            ASSERT_TRUE(std::isfinite(point.x + point.y + point.z)) << "the gameState.camera is not finite";
         ASSERT_TRUE(ended || (glm::all(glm::greaterThanEqual(eye, level.first)) &&
                               glm::all(glm::lessThanEqual(eye, level.second))))
             << "the player left the level at " << eye.x << ' ' << eye.y << ' ' << eye.z;
@@ -130,7 +130,7 @@ protected:
             if (HasFatalFailure())
                 return;
             if (played % TICKS_PER_RENDERED_FRAME == 0) {
-                renderFrame(gameFrameView());
+                gameRenderer().renderFrame(gameFrameView());
                 ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "frame after tick " << played;
             }
         }

@@ -47,8 +47,8 @@ protected:
     Frame frameAt(int width, int height)
     {
         resizeGameWindow(width, height);
-        frameTarget.fit(width, height);
-        renderFrame(gameFrameView());
+        gameRenderer().frameTarget().fit(width, height);
+        gameRenderer().renderFrame(gameFrameView());
         return readWholeFrame();
     }
 };
@@ -62,26 +62,27 @@ TEST_F(WindowSizeTest, ThePictureFillsItsFourByThreeAreaBetweenBlackBarsAndAClic
     const glm::vec3 portalCentre = door(0, 0)->getPosition() + glm::vec3(-2, 10, 0);
     aim(portalCentre + glm::vec3(-40, 0, 0), portalCentre);
     const Frame window = frameAt(800, 600);
-    const PictureArea wholeWindow = frameTarget.picture();
+    const PictureArea wholeWindow = gameRenderer().frameTarget().picture();
 
     // Drawn smaller and scaled up, as the dynamic resolution draws it on a slow renderer; bars
     // left and right.
-    frameTarget.setSceneScale(0.6f);
+    gameRenderer().frameTarget().setSceneScale(0.6f);
     const Frame wide = frameAt(1280, 720);
     const PictureArea wideArea{160, 0, 960, 720};
-    ASSERT_EQ(frameTarget.picture(), wideArea);
+    ASSERT_EQ(gameRenderer().frameTarget().picture(), wideArea);
     savePicture("screenshots/window-1280x720.png");
     EXPECT_EQ(wide.brightness({0, 0, wideArea.x, 720}), 0.0) << "left bar";
     EXPECT_EQ(wide.brightness({wideArea.x + wideArea.width, 0, 1280, 720}), 0.0) << "right bar";
     EXPECT_LE(largestBlockDifference(wide, wideArea, window, wholeWindow), BLOCK_TOLERANCE);
 
     // Drawn at the area's own size.
-    frameTarget.setSceneScale(1.0f);
+    gameRenderer().frameTarget().setSceneScale(1.0f);
     const Frame large = frameAt(1600, 1200);
-    EXPECT_EQ(frameTarget.sceneSize(), glm::ivec2(1600, 1200));
-    EXPECT_LE(largestBlockDifference(large, frameTarget.picture(), window, wholeWindow), BLOCK_TOLERANCE);
+    EXPECT_EQ(gameRenderer().frameTarget().sceneSize(), glm::ivec2(1600, 1200));
+    EXPECT_LE(largestBlockDifference(large, gameRenderer().frameTarget().picture(), window, wholeWindow),
+              BLOCK_TOLERANCE);
 
-    frameTarget.setSceneScale(0.5f);
+    gameRenderer().frameTarget().setSceneScale(0.5f);
     frameAt(1280, 720);
     lookAndClick(doorCentre(0, 0));
     EXPECT_EQ(gameState.currentTunnel, tunnel(1));
@@ -126,9 +127,9 @@ protected:
         while (std::chrono::steady_clock::now() < giveUp) {
             tick();
             fitFrameToWindow();
-            renderFrame(gameFrameView());
+            gameRenderer().renderFrame(gameFrameView());
             SDL_GL_SwapWindow(gameWindow());
-            if (frameTarget.drawableSize() == size)
+            if (gameRenderer().frameTarget().drawableSize() == size)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -141,17 +142,18 @@ TEST_F(FullscreenTest, F11FillsTheScreenWithThePictureAndSwitchesBackToTheWindow
     // The same view for every frame compared: the ticks run while waiting move the player.
     auto frameDownTheTunnel = [this] {
         aim(tunnel(0)->getPosition() + glm::vec3(100, 4, 0), tunnel(0)->getPosition() + glm::vec3(110, 4, 0));
-        renderFrame(gameFrameView());
+        gameRenderer().renderFrame(gameFrameView());
         return readWholeFrame();
     };
     fitFrameToWindow();
     const Frame window = frameDownTheTunnel();
 
-    ASSERT_TRUE(pressF11Until({1024, 768}))
-        << "the drawable stayed " << frameTarget.drawableSize().x << " x " << frameTarget.drawableSize().y;
-    EXPECT_EQ(frameTarget.picture(), (PictureArea{0, 0, 1024, 768}));
-    EXPECT_LE(largestBlockDifference(frameDownTheTunnel(), frameTarget.picture(), window, PictureArea{}),
-              BLOCK_TOLERANCE);
+    ASSERT_TRUE(pressF11Until({1024, 768})) << "the drawable stayed " << gameRenderer().frameTarget().drawableSize().x
+                                            << " x " << gameRenderer().frameTarget().drawableSize().y;
+    EXPECT_EQ(gameRenderer().frameTarget().picture(), (PictureArea{0, 0, 1024, 768}));
+    EXPECT_LE(
+        largestBlockDifference(frameDownTheTunnel(), gameRenderer().frameTarget().picture(), window, PictureArea{}),
+        BLOCK_TOLERANCE);
 
     ASSERT_TRUE(pressF11Until({800, 600}));
     EXPECT_EQ(compareFrames(frameDownTheTunnel().rgba, window.rgba).differing, 0u) << "the window's picture again";

@@ -12,6 +12,7 @@
 #include "play/ManualClock.h"
 #include "play/Route.h"
 #include "play/Routes.h"
+#include "render/Renderer.h"
 #include "render/Screenshot.h"
 #include "sound/GameSound.h"
 
@@ -132,7 +133,7 @@ int main(int argc, char** argv)
     controls.stepDone = [&](int step) {
         drawGameFrame();
         shots.push_back(folder / stepFileName(step));
-        saveScreenshot(shots.back().string());
+        saveScreenshot(gameRenderer().frameTarget(), shots.back().string());
         SDL_GL_SwapWindow(gameWindow());
     };
     Route::Outcome outcome = route.play(controls);
@@ -140,7 +141,7 @@ int main(int argc, char** argv)
     prepareEndScreen();
     drawEndScreen();
     shots.push_back(folder / "end.png");
-    saveScreenshot(shots.back().string());
+    saveScreenshot(gameRenderer().frameTarget(), shots.back().string());
     SDL_GL_SwapWindow(gameWindow());
     writeContactSheet(shots, folder / "contact-sheet.png");
     for (int tick = 0; tick < END_SCREEN_TICKS; ++tick)

@@ -16,17 +16,12 @@
 #include "game/Level.h"
 #include "physics/Camera.h"
 #include "physics/PhysicsWorld.h"
-#include "render/FrameTarget.h"
 #include "render/DynamicResolution.h"
 #include "render/FrameView.h"
 #include "world/Model.h"
 #include "render/GpuModel.h"
 #include "render/Overlay.h"
-#include "render/PortalShadowMaps.h"
 #include "render/Renderer.h"
-#include "render/ScreenQuad.h"
-#include "render/ShaderProgram.h"
-#include "render/ShadowMap.h"
 #include "render/WindowSize.h"
 #include "sound/GameSound.h"
 #include "world/GameObject.h"
@@ -34,6 +29,7 @@
 #include <GL/glew.h>
 
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -42,6 +38,10 @@ PausableClock gameClock; // game time, read by the rules through gameState.clock
 
 // The scene's size follows the time frames take, on every renderer.
 DynamicResolution dynamicResolution;
+
+// What the running game draws with and over, from startUp to releaseGame.
+std::unique_ptr<Renderer> renderer;
+std::unique_ptr<Overlay> overlay;
 
 // The end screen hangs far outside the level, in front of a camera placed to look at it.
 const glm::vec3 END_SCREEN_EYE(2990.0f, -1.3f, -0.5f);
@@ -70,30 +70,6 @@ bool glewLoaded(GLenum result)
     return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY;
 }
 
-void createShaderPrograms()
-{
-    defaultProgram = new ShaderProgram("shader/default_v2.glsl", "shader/default_f2.glsl", true);
-    defaultProgram->use(true);
-    defaultProgram->setProj(gameState.camera->getProjectionMatrix());
-    defaultProgram->setModel(glm::mat4(1.0f));
-    defaultProgram->setNorm(glm::mat4(1.0f));
-    defaultProgram->setDepthBias();
-    defaultProgram->use(false);
-
-    shadowProgram = new ShaderProgram("shader/shadowMap_v.glsl", "shader/shadowMap_f.glsl");
-
-    for (std::size_t i = 0; i < SHADOW_MAP_COUNT; ++i)
-        shadowMaps.push_back(new ShadowMap(SHADOW_MAP_WIDTH, SHADOW_MAP_HEIGHT));
-
-    debugProgram = new ShaderProgram("shader/shadowMap_debug_v.glsl", "shader/shadowMap_debug_f.glsl");
-    debugProgram->use(true);
-    debugProgram->setModel(glm::mat4(1.0f));
-    debugProgram->use(false);
-
-    pictureProgram = new ShaderProgram("shader/picture_v.glsl", "shader/picture_f.glsl");
-    frameTarget.usePictureProgram(pictureProgram);
-}
-
 void swapWindow()
 {
     if (window)
@@ -114,7 +90,7 @@ std::uint32_t drawFrame()
     swapWindow();
     const Uint64 end = waitsForScreen ? drawn : SDL_GetPerformanceCounter();
     const double milliseconds = 1000.0 * static_cast<double>(end - start) / static_cast<double>(SDL_GetPerformanceFrequency());
-    frameTarget.setSceneScale(dynamicResolution.afterFrame(milliseconds));
+    renderer->frameTarget().setSceneScale(dynamicResolution.afterFrame(milliseconds));
     return triangles;
 }
 
@@ -133,14 +109,6 @@ template <typename T> void deleteAndClear(T*& pointer)
     pointer = nullptr;
 }
 
-void destroyProgram(ShaderProgram*& program)
-{
-    if (!program)
-        return;
-    program->destroy();
-    deleteAndClear(program);
-}
-
 } // namespace
 
 SDL_Window* gameWindow()
@@ -148,14 +116,25 @@ SDL_Window* gameWindow()
     return window;
 }
 
+Renderer& gameRenderer()
+{
+    return *renderer;
+}
+
+Overlay& gameOverlay()
+{
+    return *overlay;
+}
+
 const PictureArea& fitFrameToWindow()
 {
+    FrameTarget& target = renderer->frameTarget();
     if (!window)
-        return frameTarget.picture();
+        return target.picture();
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window, &width, &height);
-    return frameTarget.fit(width, height);
+    return target.fit(width, height);
 }
 
 bool setFullscreen(bool fullscreen)
@@ -219,14 +198,13 @@ void startUp(const Clock& clock)
     gameClock.follow(clock);
     gameState.clock = &gameClock;
     initPhysics();
-    buildLevel(); // also makes the camera, whose projection the programs need next
+    buildLevel(); // also makes the gameState.camera, whose projection the programs need next
     gameState.camera->setProjection(DEFAULT_FIELD_OF_VIEW, WINDOW_ASPECT, NEAR_PLANE, FAR_PLANE);
-    createShaderPrograms();
+    renderer = std::make_unique<Renderer>(gameState.camera->getProjectionMatrix());
     // Every model of the level goes to the GPU before the first frame, not in the middle of play.
     for (const Model* model : gameState.levelModels)
         GpuModel::of(*model);
-    screenQuad.create();
-    overlay = new Overlay(FONT_PATH, controlsTable());
+    overlay = std::make_unique<Overlay>(renderer->screenQuad(), FONT_PATH, controlsTable());
 
     gameState.quitRequested = false;
     renderSettings.transparency = true;
@@ -254,7 +232,7 @@ FrameView gameFrameView()
 void setFullResolution(bool locked)
 {
     dynamicResolution.lockFullResolution(locked);
-    frameTarget.setSceneScale(dynamicResolution.scale());
+    renderer->frameTarget().setSceneScale(dynamicResolution.scale());
 }
 
 const OverlayView& gameOverlayView()
@@ -277,7 +255,7 @@ const OverlayView& gameOverlayView()
 std::uint32_t drawGameFrame()
 {
     fitFrameToWindow();
-    const std::uint32_t triangles = renderFrame(gameFrameView()).trianglesRendered;
+    const std::uint32_t triangles = renderer->renderFrame(gameFrameView()).trianglesRendered;
     overlay->drawOverGame(gameOverlayView());
     return triangles;
 }
@@ -303,7 +281,7 @@ void drawEndScreen()
         screen->setPosition(END_SCREEN_POSITION);
         screen->rotate(0, 180, 0);
     }
-    renderEndScreen(gameFrameView(), screen);
+    renderer->renderEndScreen(gameFrameView(), screen);
     overlay->drawOverEndScreen();
 }
 
@@ -319,23 +297,10 @@ void showEndScreen()
 
 void releaseGame()
 {
-    releaseRenderer();
-    destroyProgram(defaultProgram);
-    destroyProgram(shadowProgram);
-    destroyProgram(debugProgram);
-    frameTarget.usePictureProgram(nullptr);
-    destroyProgram(pictureProgram);
-    deleteAndClear(overlay);
+    // The overlay draws with the renderer's screen quad.
+    overlay.reset();
+    renderer.reset();
     deleteAndClear(gameState.camera);
-    for (ShadowMap* shadowMap : shadowMaps) {
-        if (!shadowMap)
-            continue;
-        shadowMap->destroy();
-        delete shadowMap;
-    }
-    shadowMaps.clear();
-    portalShadowMaps.destroy();
-    frameTarget.destroy();
     for (Model* model : gameState.levelModels)
         delete model;
     gameState.levelModels.clear();
@@ -373,8 +338,6 @@ void shutdown()
         SDL_DestroyWindow(window);
         window = nullptr;
     }
-    if (screenQuad.vertexArray)
-        screenQuad.destroy();
     SDL_Quit();
 }
 

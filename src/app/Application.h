@@ -9,12 +9,14 @@
 #include <functional>
 
 class Clock;
+class Overlay;
 struct OverlayView;
+class Renderer;
 
 // Opens SDL with its gamepads, the 800 x 600 resizable window, the OpenGL 3.3 context and GLEW
 // with the fixed GL state. A hidden window (for drawing that is only read back) does not trap the mouse.
 bool initWindow(bool shown = true);
-// Physics, level, shader programs, shadow maps and the screen quad; the initial game state.
+// Physics, level, the renderer and the overlay; the initial game state.
 void startUp(const Clock& clock);
 // Locked, the scene is drawn at the picture area's own size; else at the size that keeps frames
 // within 60 a second.
@@ -42,8 +44,8 @@ bool playTick(const std::function<void()>& afterRules = soundTheTick);
 // Releases everything in the fixed order (the sound just before the window); safe after a
 // failed initWindow.
 void shutdown();
-// The part of shutdown before the window goes: programs, the overlay, camera, shadow maps, the
-// shared models and the physics world.
+// The part of shutdown before the window goes: the overlay, the renderer, camera, the shared
+// models and the physics world.
 void releaseGame();
 // P, the options panel, or the window away from the player: game time stops (no rule runs,
 // timers and messages wait, sound waits, the world stands still) until the game goes on from the
@@ -55,6 +57,9 @@ bool isPaused();
 int runGame();
 
 SDL_Window* gameWindow();
+// What the running game draws its frames with and over them, from startUp to releaseGame.
+Renderer& gameRenderer();
+Overlay& gameOverlay();
 // The frame target follows the window's drawable size (resized, or fullscreen); returns the
 // picture area the frame is drawn into, where whatever is drawn over the frame belongs.
 const PictureArea& fitFrameToWindow();

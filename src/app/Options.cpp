@@ -4,7 +4,7 @@
 #include "game/GameState.h"
 #include "game/PlayerMessages.h"
 #include "physics/Camera.h"
-#include "render/FrameTarget.h"
+#include "render/Renderer.h"
 #include "sound/GameSound.h"
 
 #include <iostream>
@@ -30,7 +30,7 @@ void putInEffect(Setting setting)
         gameState.camera->setFieldOfView(value);
         break;
     case Setting::Brightness:
-        frameTarget.setBrightness(value);
+        gameRenderer().frameTarget().setBrightness(value);
         break;
     case Setting::Volume:
         setSoundVolume(value / PERCENT);

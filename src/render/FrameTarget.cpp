@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <iostream>
 
-FrameTarget frameTarget;
-
 namespace {
 
 // The area's size at the scale, keeping its shape.
@@ -50,9 +48,10 @@ void FrameTarget::setBrightness(float gamma)
         makeSceneBuffer();
 }
 
-void FrameTarget::usePictureProgram(ShaderProgram* program)
+void FrameTarget::usePictureProgram(ShaderProgram* program, const ScreenQuad* quad)
 {
     pictureProgram = program;
+    screenQuad = quad;
     brightnessLocation = program ? glGetUniformLocation(program->getProgram(), "brightness") : -1;
     sceneShareLocation = program ? glGetUniformLocation(program->getProgram(), "sceneShare") : -1;
 }
@@ -156,7 +155,7 @@ void FrameTarget::drawWithBrightness() const
     glUniform2f(sceneShareLocation, static_cast<float>(scene.x) / static_cast<float>(area.width),
                 static_cast<float>(scene.y) / static_cast<float>(area.height));
     glBindTexture(GL_TEXTURE_2D, colour);
-    screenQuad.draw();
+    screenQuad->draw();
     kept.putBack();
 }
 

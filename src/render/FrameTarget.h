@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 
 class ShaderProgram;
+struct ScreenQuad;
 
 // Where a frame is drawn. At full scale the scene fills the picture area of the window's
 // drawable at the area's own size. At a smaller scale it is drawn into part of an off-screen
@@ -22,9 +23,9 @@ public:
     void setSceneScale(float scale);
     // The gamma of the picture: above 1 brighter, below 1 darker.
     void setBrightness(float gamma);
-    // The program that draws the scene into the area with the brightness (picture_v, picture_f);
-    // without one (null) the scene is shown as drawn.
-    void usePictureProgram(ShaderProgram* program);
+    // The program that draws the scene into the area with the brightness (picture_v, picture_f),
+    // over the quad; without them (null) the scene is shown as drawn.
+    void usePictureProgram(ShaderProgram* program, const ScreenQuad* quad);
 
     const PictureArea& picture() const { return area; }
     glm::ivec2 drawableSize() const { return drawable; }
@@ -59,11 +60,10 @@ private:
     glm::ivec2 scene{800, 600};
     float brightness = 1.0f;
     ShaderProgram* pictureProgram = nullptr;
+    const ScreenQuad* screenQuad = nullptr;
     GLint brightnessLocation = -1;
     GLint sceneShareLocation = -1;
     GLuint framebuffer = 0;  // 0 while the scene is drawn straight into the window
     GLuint colour = 0;       // the off-screen framebuffer's colour texture...
     GLuint depthStencil = 0; // ...and its depth and stencil renderbuffer
 };
-
-extern FrameTarget frameTarget;

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <iostream>
 
-Overlay* overlay = nullptr;
-
 namespace {
 
 // Text height in pixels (the font's point size at 72 dpi), whatever the picture's size.
@@ -50,8 +48,8 @@ std::string column(const std::vector<ControlsRow>& rows, std::string ControlsRow
 
 } // namespace
 
-Overlay::Overlay(const std::string& fontPath, const std::vector<ControlsRow>& controls)
-    : program(new ShaderProgram("shader/overlay_v.glsl", "shader/overlay_f.glsl")),
+Overlay::Overlay(const ScreenQuad& quad, const std::string& fontPath, const std::vector<ControlsRow>& controls)
+    : quad(quad), program(new ShaderProgram("shader/overlay_v.glsl", "shader/overlay_f.glsl")),
       controlKeys(column(controls, &ControlsRow::keys)), controlActions(column(controls, &ControlsRow::action))
 {
     const GLuint linked = program->getProgram();
@@ -183,7 +181,7 @@ void Overlay::drawBox(const Area& area, float r, float g, float b, float a)
     glUniform4f(areaLocation, area.left, area.top, area.width, area.height);
     glUniform4f(colourLocation, r, g, b, a);
     glUniform1i(texturedLocation, 0);
-    screenQuad.draw();
+    quad.draw();
 }
 
 void Overlay::drawText(const TextTexture& text, float left, float top, float opacity)
@@ -193,7 +191,7 @@ void Overlay::drawText(const TextTexture& text, float left, float top, float opa
     glUniform4f(areaLocation, std::floor(left), std::floor(top), static_cast<float>(text.width), static_cast<float>(text.height));
     glUniform4f(colourLocation, 1.0f, 1.0f, 1.0f, opacity);
     glUniform1i(texturedLocation, 1);
-    screenQuad.draw();
+    quad.draw();
 }
 
 // Oldest at the top, newest at the bottom, each on its own box, fading out together with it.

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+struct ScreenQuad;
 class ShaderProgram;
 
 // One row of the controls panel: the keys, and what they do.
@@ -51,7 +52,8 @@ struct OverlayView {
 // text, only the aim mark.
 class Overlay {
 public:
-    Overlay(const std::string& fontPath, const std::vector<ControlsRow>& controls);
+    // Its rectangles are the renderer's screen quad stretched.
+    Overlay(const ScreenQuad& quad, const std::string& fontPath, const std::vector<ControlsRow>& controls);
     ~Overlay();
     Overlay(const Overlay&) = delete;
     Overlay& operator=(const Overlay&) = delete;
@@ -88,6 +90,7 @@ private:
     // One line centred across the picture in a dark box, its top this far down.
     void drawCentredLine(const char* line, float top);
 
+    const ScreenQuad& quad;
     ShaderProgram* program = nullptr;
     GLint areaLocation = -1;
     GLint pictureSizeLocation = -1;
@@ -105,5 +108,3 @@ private:
 
     DrawingState saved; // what begin() found and end() puts back
 };
-
-extern Overlay* overlay;

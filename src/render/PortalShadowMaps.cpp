@@ -2,8 +2,6 @@
 
 #include "render/ShadowMap.h"
 
-PortalShadowMaps portalShadowMaps;
-
 void PortalShadowMaps::newFrame()
 {
     ++frame;

@@ -29,5 +29,3 @@ private:
     std::vector<Set> sets;
     unsigned frame = 0;
 };
-
-extern PortalShadowMaps portalShadowMaps;

@@ -1,7 +1,5 @@
 #include "render/ScreenQuad.h"
 
-ScreenQuad screenQuad;
-
 namespace {
 // The clip square's corners as two triangles sharing the diagonal.
 const GLfloat QUAD_CORNERS[] = {-1.0f, 1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f, -1.0f};

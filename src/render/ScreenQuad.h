@@ -13,5 +13,3 @@ struct ScreenQuad {
     void draw() const;
     void destroy();
 };
-
-extern ScreenQuad screenQuad;

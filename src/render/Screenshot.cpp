@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-std::vector<std::uint8_t> readFrame()
+std::vector<std::uint8_t> readFrame(const FrameTarget& target)
 {
-    const glm::ivec2 size = frameTarget.drawableSize();
+    const glm::ivec2 size = target.drawableSize();
     const std::size_t rowBytes = static_cast<std::size_t>(size.x) * 4;
     std::vector<std::uint8_t> rgba(rowBytes * static_cast<std::size_t>(size.y));
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -20,11 +20,11 @@ std::vector<std::uint8_t> readFrame()
     return rgba;
 }
 
-bool saveScreenshot(const std::string& path)
+bool saveScreenshot(const FrameTarget& target, const std::string& path)
 {
-    const glm::ivec2 size = frameTarget.drawableSize();
+    const glm::ivec2 size = target.drawableSize();
     const std::size_t rowBytes = static_cast<std::size_t>(size.x) * 4;
-    const std::vector<std::uint8_t> rgba = readFrame();
+    const std::vector<std::uint8_t> rgba = readFrame(target);
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, size.x, size.y, 32, SDL_PIXELFORMAT_ABGR8888);
     if (!surface)
         return false;

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
-// The frame being drawn (the back buffer, before the swap) at the window's drawable size, bars
-// and all: RGBA, bottom row first.
-std::vector<std::uint8_t> readFrame();
-// Saves the frame being drawn as a PNG of the window's drawable size.
-bool saveScreenshot(const std::string& path);
+class FrameTarget;
+
+// The frame being drawn (the back buffer, before the swap) at the window's drawable size the
+// target follows, bars and all: RGBA, bottom row first.
+std::vector<std::uint8_t> readFrame(const FrameTarget& target);
+// Saves the frame being drawn as a PNG of that size.
+bool saveScreenshot(const FrameTarget& target, const std::string& path);

@@ -10,11 +10,6 @@
 #include <iostream>
 #include <sstream>
 
-ShaderProgram* defaultProgram = nullptr;
-ShaderProgram* shadowProgram = nullptr;
-ShaderProgram* debugProgram = nullptr;
-ShaderProgram* pictureProgram = nullptr;
-
 namespace {
 
 [[noreturn]] void cannotRead(const std::string& path)

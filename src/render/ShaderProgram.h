@@ -118,8 +118,3 @@ private:
 
 // Reads a whole text file; an unreadable file ends the process at once.
 std::string readFile(const std::string& path);
-
-extern ShaderProgram* defaultProgram;
-extern ShaderProgram* shadowProgram;
-extern ShaderProgram* debugProgram;
-extern ShaderProgram* pictureProgram; // the scene into the window with the brightness

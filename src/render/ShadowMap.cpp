@@ -6,8 +6,6 @@
 #include <functional>
 #include <iostream>
 
-std::vector<ShadowMap*> shadowMaps;
-
 ShadowMap::ShadowMap(std::uint16_t width, std::uint16_t height) : width(width), height(height)
 {
     glGenFramebuffers(1, &framebuffer);

@@ -79,5 +79,3 @@ private:
     GLuint depthTextureName = 0;
     std::optional<ShadowMapContents> drawnContents; // none until drawn, and after forget
 };
-
-extern std::vector<ShadowMap*> shadowMaps;

@@ -2,7 +2,6 @@
 
 #include "app/Application.h"
 #include "app/Input.h"
-#include "render/ScreenQuad.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -29,10 +28,5 @@ protected:
 
     // Released as the game releases them at shutdown; tunnels and level objects live until the
     // process ends, as in the game.
-    void TearDown() override
-    {
-        releaseGame();
-        if (screenQuad.vertexArray)
-            screenQuad.destroy();
-    }
+    void TearDown() override { releaseGame(); }
 };

@@ -32,8 +32,8 @@ inline void aim(glm::vec3 eye, glm::vec3 target)
 // The next frame as the game draws it, read back.
 inline std::vector<std::uint8_t> drawnFrame()
 {
-    renderFrame(gameFrameView());
-    return readFrame();
+    gameRenderer().renderFrame(gameFrameView());
+    return readFrame(gameRenderer().frameTarget());
 }
 
 // Level 0 of a texture, RGBA, its first row first.
@@ -114,7 +114,8 @@ struct Frame {
 
 inline Frame readWholeFrame()
 {
-    return {frameTarget.drawableSize().x, frameTarget.drawableSize().y, readFrame()};
+    return {gameRenderer().frameTarget().drawableSize().x, gameRenderer().frameTarget().drawableSize().y,
+            readFrame(gameRenderer().frameTarget())};
 }
 
 // Resizes the game's window as a player would drag its edge (SDL allows it on a hidden window
@@ -125,9 +126,10 @@ inline void resizeGameWindow(int width, int height)
     SDL_GL_SwapWindow(gameWindow());
 }
 
-// Keeps what the test saw as a PNG below the working folder, for a person to look at.
-inline void savePicture(const std::filesystem::path& path)
+// Keeps what the test saw (at the target's drawable size) as a PNG below the working folder, for a
+// person to look at.
+inline void savePicture(const std::filesystem::path& path, const FrameTarget& target = gameRenderer().frameTarget())
 {
     std::filesystem::create_directories(path.parent_path());
-    saveScreenshot(path.string());
+    saveScreenshot(target, path.string());
 }
