@@ -300,11 +300,7 @@ void releaseGame()
     // The overlay draws with the renderer's screen quad.
     overlay.reset();
     renderer.reset();
-    deleteAndClear(gameState.camera);
-    for (Model* model : gameState.levelModels)
-        delete model;
-    gameState.levelModels.clear();
-    destroyPhysics();
+    releaseLevel();
 }
 
 void setPaused(bool paused)

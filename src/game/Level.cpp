@@ -5,6 +5,7 @@
 #include "level/LevelPlan.h"
 #include "level/Tunnel.h"
 #include "physics/Camera.h"
+#include "physics/PhysicsWorld.h"
 #include "world/Model.h"
 #include "world/Door.h"
 
@@ -368,4 +369,14 @@ void buildLevel()
     placeFinalDoors(models);
     loadPortalModels(models);
     reserveTrainFreeTunnels();
+}
+
+void releaseLevel()
+{
+    delete gameState.camera;
+    gameState.camera = nullptr;
+    for (Model* model : gameState.levelModels)
+        delete model;
+    gameState.levelModels.clear();
+    destroyPhysics();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/GameState.h"
+#include "game/Level.h"
 #include "game/TickInput.h"
 #include "level/Tunnel.h"
 #include "play/ManualClock.h"
@@ -18,6 +19,8 @@
 class LevelFixture : public ::testing::Test {
 protected:
     void SetUp() override { startGame(); }
+    // Released as the game releases them at shutdown; the tunnels live until the process ends.
+    void TearDown() override { releaseLevel(); }
 
     static Tunnel* tunnel(int index) { return gameState.tunnels[index]; }
     static Door* door(int tunnelIndex, int doorIndex) { return tunnel(tunnelIndex)->getDoors().at(doorIndex); }
