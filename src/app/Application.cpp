@@ -103,12 +103,6 @@ void waitForKey()
     }
 }
 
-template <typename T> void deleteAndClear(T*& pointer)
-{
-    delete pointer;
-    pointer = nullptr;
-}
-
 } // namespace
 
 SDL_Window* gameWindow()
