@@ -4,13 +4,16 @@
 if [ -z "${MARROWDEEP_OWN_DESKTOP:-}" ]; then
     MARROWDEEP_OWN_DESKTOP=1 exec xvfb-run -a -s '-screen 0 1024x768x24' "$0" "$@"
 fi
-openbox >/dev/null 2>&1 &
+log="$(mktemp)"
+openbox >"$log" 2>&1 &
 manager=$!
-waited=0
+# A loaded machine can take a while to start it; one that has stopped will not.
+deadline=$(($(date +%s) + 120))
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
-    waited=$((waited + 1))
-    if [ "$waited" -gt 600 ]; then
-        echo "openbox did not take the screen (is it installed?)" >&2
+    if ! kill -0 "$manager" 2>/dev/null || [ "$(date +%s)" -gt "$deadline" ]; then
+        echo "openbox did not take the screen (is it installed?):" >&2
+        cat "$log" >&2
+        rm -f "$log"
         exit 1
     fi
     sleep 0.05
@@ -18,4 +21,5 @@ done
 "$@"
 status=$?
 kill "$manager"
+rm -f "$log"
 exit "$status"
