@@ -50,9 +50,8 @@ const vec3 LAMP_TINT = vec3(1.0, 0.9, 0.75);
 // Distance fall-off, scaled so that a floor 40 below a light gets its full intensity.
 const float FALLOFF = 1.0 / 1600.0;
 const float LIGHT_GAIN = 2.6;
-// Shadow-map texel size (2048 x 1024) and the depth bias that keeps lit surfaces from
-// shadowing themselves; the bias grows where the light grazes the surface.
-const vec2 SHADOW_TEXEL = vec2(1.0 / 2048.0, 1.0 / 1024.0);
+// The depth bias that keeps lit surfaces from shadowing themselves; it grows where the light
+// grazes the surface.
 const float MIN_BIAS = 0.00002;
 const float SLOPE_BIAS = 0.00008;
 const float MAX_BIAS = 0.0008;
@@ -70,10 +69,12 @@ float lightVisibility(sampler2DShadow shadowMap, vec4 shadowCoord, float cosInci
     vec4 gathered = textureGather(shadowMap, coord.xy, reference);
     float lit = gathered.x + gathered.y + gathered.z + gathered.w;
 #else
-    float lit = texture(shadowMap, vec3(coord.xy + vec2(-0.5, -0.5) * SHADOW_TEXEL, reference));
-    lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, -0.5) * SHADOW_TEXEL, reference));
-    lit += texture(shadowMap, vec3(coord.xy + vec2(-0.5, 0.5) * SHADOW_TEXEL, reference));
-    lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, 0.5) * SHADOW_TEXEL, reference));
+    // Maps come in more than one size: the tunnel's own and the smaller ones of portal views.
+    vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
+    float lit = texture(shadowMap, vec3(coord.xy + vec2(-0.5, -0.5) * texel, reference));
+    lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, -0.5) * texel, reference));
+    lit += texture(shadowMap, vec3(coord.xy + vec2(-0.5, 0.5) * texel, reference));
+    lit += texture(shadowMap, vec3(coord.xy + vec2(0.5, 0.5) * texel, reference));
 #endif
     return lit * 0.25;
 }

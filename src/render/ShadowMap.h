@@ -11,7 +11,7 @@
 
 class GameObject;
 
-// Every shadow map is this size in texels; there is one for each of a tunnel's three lights.
+// The size in texels of the current tunnel's shadow maps, one for each of its three lights.
 constexpr std::uint16_t SHADOW_MAP_WIDTH = 2048;
 constexpr std::uint16_t SHADOW_MAP_HEIGHT = 1024;
 constexpr std::size_t SHADOW_MAP_COUNT = 3;
