@@ -61,8 +61,6 @@ void FrameTarget::makeSceneBuffer()
     destroy();
     if (!needsSceneBuffer())
         return;
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     // A texture, for the picture program to read; scaled up, it is read between its texels.
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
@@ -72,30 +70,31 @@ void FrameTarget::makeSceneBuffer()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
-    glGenRenderbuffers(1, &depthStencil);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, area.width, area.height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         // The scene is then drawn at the picture area's own size, straight into the window.
         std::cerr << "FrameTarget: Framebuffer error" << std::endl;
         destroy();
         scene = glm::ivec2(area.width, area.height);
-        return;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+glm::ivec2 FrameTarget::copiedSize() const
+{
+    return glm::min(scene + 1, glm::ivec2(area.width, area.height));
+}
+
 void FrameTarget::beginScene() const
 {
-    // Off screen, the bars are cleared in the window (the scaled scene covers the rest); in the
-    // window, the scene's clear clears them too: a clear is not confined to the viewport.
-    if (offScreen() && (area.width < drawable.x || area.height < drawable.y)) {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    // A copied scene covers only part of the area, the scaled copy the rest: the bars are
+    // cleared on their own. Uncopied, the scene's clear clears them too: a clear is not confined
+    // to the viewport.
+    if (copied() && (area.width < drawable.x || area.height < drawable.y))
         glClear(GL_COLOR_BUFFER_BIT);
-    }
     bindScene();
     clearScene();
 }
@@ -106,11 +105,10 @@ void FrameTarget::clearScene() const
     // and the portal pass needs 0 outside its own steps. Depth and stencil share their buffer,
     // so clearing both costs no more than depth alone.
     glStencilMask(0xFF);
-    // Off screen only the scene's part of the buffer is drawn, and read when scaled up: a smaller
-    // scene need not clear all of it. The texel beyond its edge stays cleared, as the linear
-    // filter may reach it.
-    if (offScreen()) {
-        glScissor(0, 0, std::min(scene.x + 1, area.width), std::min(scene.y + 1, area.height));
+    // A copied scene need not clear the whole area: the scaled copy covers it.
+    if (copied()) {
+        const glm::ivec2 size = copiedSize();
+        glScissor(area.x, area.y, size.x, size.y);
         glEnable(GL_SCISSOR_TEST);
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -119,18 +117,26 @@ void FrameTarget::clearScene() const
 
 void FrameTarget::bindScene() const
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    if (offScreen())
-        glViewport(0, 0, scene.x, scene.y);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (copied())
+        glViewport(area.x, area.y, scene.x, scene.y);
     else
         glViewport(area.x, area.y, area.width, area.height);
 }
 
 void FrameTarget::finishScene() const
 {
-    if (offScreen() && brightness != 1.0f && pictureProgram)
+    if (copied()) {
+        const glm::ivec2 size = copiedSize();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+        glBlitFramebuffer(area.x, area.y, area.x + size.x, area.y + size.y, 0, 0, size.x, size.y,
+                          GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    if (copied() && brightness != 1.0f && pictureProgram)
         drawWithBrightness();
-    else if (offScreen()) {
+    else if (copied()) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glBlitFramebuffer(0, 0, scene.x, scene.y, area.x, area.y, area.x + area.width, area.y + area.height,
@@ -161,12 +167,10 @@ void FrameTarget::drawWithBrightness() const
 
 void FrameTarget::destroy()
 {
-    if (framebuffer == 0)
+    if (colour == 0)
         return;
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &colour);
-    glDeleteRenderbuffers(1, &depthStencil);
     framebuffer = 0;
     colour = 0;
-    depthStencil = 0;
 }
