@@ -3,7 +3,6 @@
 // mixer, then waits until 40 ms more have been mixed: a sound started by a tick is heard from the
 // first buffer after that mark. Checks compare heard frames with those marks, so they stay exact
 // on a busy machine, where a wall-clock recording would drift against the ticks.
-#include "app/SoundSnapshot.h"
 #include "app/Options.h"
 #include "app/SoundSnapshot.h"
 #include "sound/GameSound.h"
