@@ -49,14 +49,6 @@ protected:
     std::unique_ptr<Camera> player;
 };
 
-TEST_F(CameraTest, PlayerStartsLookingDownTheTunnelAndMeetsOnlyLevelBodiesAndCubes)
-{
-    expectNear({1, 0, 0}, player->syncViewDirection());
-    expectNear(START, ghostOrigin());
-    EXPECT_EQ(btBroadphaseProxy::StaticFilter | btBroadphaseProxy::DefaultFilter,
-              player->getGhostObject()->getBroadphaseHandle()->m_collisionFilterMask);
-}
-
 TEST_F(CameraTest, MouseTurnsAndTiltsUpToADegreeShortOfStraightUpOrDownAndBackWithoutFlippingRound)
 {
     player->look(90, 0);

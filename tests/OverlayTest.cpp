@@ -59,10 +59,7 @@ TEST_F(OverlayTest, MessagesShowAtTheTopLeftNewestLastFourAtMostAndTheSwitchSays
     drawFrame();
     EXPECT_EQ(overlaid(MESSAGE_CORNER), 0u) << "the start's hint and the keys' lines have gone";
 
-    jumpTo(5);
-    ::testing::internal::CaptureStdout();
-    lookAndClick(objectCentre([] { return gameState.switchBacks[0]; }));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "1\n");
+    EXPECT_EQ(clickSwitch(5), "1\n");
     EXPECT_EQ(linesOnScreen(), std::vector<std::string>{"Switch on"});
     const std::uint32_t clicked = clock.ticks();
     drawFrame();

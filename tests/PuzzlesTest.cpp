@@ -35,16 +35,6 @@ protected:
         }
     }
 
-    // Clicks the switch of tunnel 5, 7 or 9 (back plate 0, 1 or 2) and returns its console line.
-    std::string clickSwitch(int tunnel)
-    {
-        const int index = (tunnel - 5) / 2;
-        jumpTo(tunnel);
-        ::testing::internal::CaptureStdout();
-        lookAndClick(objectCentre([index] { return gameState.switchBacks[index]; }));
-        return ::testing::internal::GetCapturedStdout();
-    }
-
     void switchView(int times)
     {
         for (int i = 0; i < times; ++i)

@@ -61,7 +61,6 @@ protected:
                                   gameState.camera->getPosition());
         program.use(false);
     }
-
 };
 
 TEST_F(RendererTest, EachViewShowsItsOwnShellAndAFrameLeavesTheStateTheGameDrawsIn)

@@ -172,8 +172,7 @@ TEST_F(RulesTest, NoTrainRunsBeforeARealityClickStartsThemAndThenOneMoreStartsIn
     EXPECT_FALSE(gameState.trainsStarted);
 
     pushKey(SDLK_e);
-    jumpTo(3);
-    clickDoor(3, 2);
+    startTrains();
     clock.set(gameState.lastTrainTicks);
     while (gameState.trainTunnels.size() < static_cast<std::size_t>(TUNNEL_COUNT)) {
         clock.advance(60000 - 40); // the next tick is exactly a minute after the last train
@@ -191,8 +190,7 @@ TEST_F(RulesTest, NoTrainRunsBeforeARealityClickStartsThemAndThenOneMoreStartsIn
 // at the spot where trains start: the train waits until the player has stepped off the track.
 TEST_F(RulesTest, AScheduledTrainDueWhereThePlayerStandsOnTheTrackWaitsUntilThePlayerStepsOffIt)
 {
-    jumpTo(3);
-    clickDoor(3, 2);
+    startTrains();
     const int own = 12;
     gameState.trainTunnels.clear();
     for (int index = 0; index < TUNNEL_COUNT; ++index) {
@@ -217,8 +215,7 @@ TEST_F(RulesTest, AScheduledTrainDueWhereThePlayerStandsOnTheTrackWaitsUntilTheP
 
 TEST_F(RulesTest, OnlyATrainHitsAndOnlyWithTheEyeStrictlyWithinTheBodyRadiusOfItsBox)
 {
-    jumpTo(3);
-    clickDoor(3, 2);
+    startTrains();
     Train* train = tunnel(11)->getTrain();
     ASSERT_NE(train, nullptr) << "the click started no train in tunnel 11";
     auto [high, low] = train->worldBounds();

@@ -3,7 +3,6 @@
 // mixer, then waits until 40 ms more have been mixed: a sound started by a tick is heard from the
 // first buffer after that mark. Checks compare heard frames with those marks, so they stay exact
 // on a busy machine, where a wall-clock recording would drift against the ticks.
-#include "app/SoundSnapshot.h"
 #include "app/Options.h"
 #include "app/SoundSnapshot.h"
 #include "sound/GameSound.h"
@@ -123,14 +122,6 @@ protected:
         recorder->waitUntilHeard(marks.back() + recorder->framesPerTick());
     }
 
-    // The start click: the first train starts in tunnel 11, where the door leads.
-    void startTrains()
-    {
-        jumpTo(3);
-        clickDoor(3, 2);
-        ASSERT_TRUE(gameState.inTunnel(11));
-    }
-
     // The ticks after which a value of the game differs from the tick before.
     template <typename Value> static std::vector<std::size_t> changes(const std::vector<Value>& values)
     {
@@ -181,10 +172,7 @@ TEST_F(SoundTest, AViewSwitchADoorWalkAndASwitchAreEachHeardWithinTwoTicksAndAtN
     rest(15);
     pushKey(SDLK_e);
     rest(15);
-    jumpTo(5); // the developers' jump makes no sound
-    ::testing::internal::CaptureStdout();
-    lookAndClick(objectCentre([] { return gameState.switchBacks[0]; }));
-    const std::string switchLine = ::testing::internal::GetCapturedStdout();
+    const std::string switchLine = clickSwitch(5); // the developers' jump there makes no sound
     rest(15);
     const Samples heard = recorder->stop();
 

@@ -55,6 +55,23 @@ protected:
 
     void clickDoor(int tunnel, int door) { lookAndClick(doorCentre(tunnel, door)); }
 
+    // The start click, in the reality view: the first train starts in tunnel 11, where the door leads.
+    void startTrains()
+    {
+        jumpTo(3);
+        clickDoor(3, 2);
+        ASSERT_TRUE(gameState.inTunnel(11));
+    }
+
+    // Clicks the switch of tunnel 5, 7 or 9 (back plate 0, 1 or 2) and returns its console line.
+    std::string clickSwitch(int tunnel)
+    {
+        jumpTo(tunnel);
+        ::testing::internal::CaptureStdout();
+        lookAndClick(objectCentre([tunnel] { return gameState.switchBacks[(tunnel - 5) / 2]; }));
+        return ::testing::internal::GetCapturedStdout();
+    }
+
     // The player's messages on screen now, oldest first.
     static std::vector<std::string> linesOnScreen()
     {
