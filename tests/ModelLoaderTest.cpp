@@ -120,14 +120,18 @@ TEST_F(ModelLoaderTest, TexturesHoldTheirImagesRepeatAndGoWithTheirMeshes)
     // Models naming one image share its texture.
     writeTexturedSquare("again", "map_Kd square-rgb24.png\n");
     const GLuint opaqueTexture = textureOf(*squares[0]);
-    const Model sharing = load("again.obj");
-    EXPECT_EQ(textureOf(sharing), opaqueTexture);
+    auto sharing = std::make_unique<Model>(folder.name, "again.obj");
+    EXPECT_EQ(textureOf(*sharing), opaqueTexture);
 
-    // A destroyed mesh, and a model going, release their textures; the image is then read anew.
+    // A destroyed mesh, and a model going, release their textures, a shared one with its last
+    // holder; the image is then read anew.
     Mesh* mesh = GpuModel::of(translucent).getMeshes()[0];
     mesh->destroy();
     squares[0].reset();
-    EXPECT_FALSE(glIsTexture(texture) || glIsTexture(opaqueTexture));
+    EXPECT_FALSE(glIsTexture(texture));
+    EXPECT_TRUE(glIsTexture(opaqueTexture)) << "the model sharing it still holds it";
+    sharing.reset();
+    EXPECT_FALSE(glIsTexture(opaqueTexture));
     EXPECT_TRUE(mesh->getTextures().empty());
     EXPECT_EQ(mesh->getIndexCount(), 0u);
     const Model again = load("again.obj");

@@ -1,5 +1,7 @@
 #include "render/Mesh.h"
 
+#include "render/Texture.h"
+
 #include "world/ModelMesh.h"
 
 namespace {
@@ -72,7 +74,7 @@ void Mesh::destroy()
     glDeleteBuffers(1, &normalBuffer);
     glDeleteBuffers(1, &indexBuffer);
     for (GLuint texture : textures)
-        glDeleteTextures(1, &texture);
+        releaseTexture(texture);
     textures.clear();
     // A second destroy must not delete names that OpenGL has since handed to other objects.
     vertexArray = texCoordBuffer = positionBuffer = normalBuffer = indexBuffer = 0;

@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -90,39 +91,35 @@ GLuint readTexture(const std::string& path)
     return texture;
 }
 
-// The textures read so far, by path: the level's meshes name the same few images many times
-// over, and each copy would take its memory again. A texture is labelled with its path, so an
-// entry counts only while that texture still exists: a deleted texture's name may be given out
-// again for another one.
-std::unordered_map<std::string, GLuint> texturesByPath;
-
-bool isLabelled(GLuint texture, const std::string& path)
-{
-    if (!glIsTexture(texture))
-        return false;
-    std::string label(path.size() + 1, '\0');
-    GLsizei length = 0;
-    glGetObjectLabel(GL_TEXTURE, texture, static_cast<GLsizei>(label.size()), &length, label.data());
-    return label.compare(0, static_cast<std::size_t>(length), path) == 0 &&
-           static_cast<std::size_t>(length) == path.size();
-}
+// The textures read so far, by path, and how many holders each has: the level's meshes name the
+// same few images many times over, and each copy would take its memory again.
+struct SharedTexture {
+    GLuint texture = 0;
+    int holders = 0;
+};
+std::unordered_map<std::string, SharedTexture> texturesByPath;
 
 } // namespace
 
 GLuint loadTexture(const std::string& path)
 {
-    // Without object labels (or for a path too long for one) every load reads the file anew.
-    GLint longestLabel = 0;
-    if (GLEW_KHR_debug)
-        glGetIntegerv(GL_MAX_LABEL_LENGTH, &longestLabel);
-    const bool labelled = path.size() < static_cast<std::size_t>(longestLabel);
     const auto known = texturesByPath.find(path);
-    if (labelled && known != texturesByPath.end() && isLabelled(known->second, path))
-        return known->second;
-    const GLuint texture = readTexture(path);
-    if (labelled && texture != 0) {
-        glObjectLabel(GL_TEXTURE, texture, static_cast<GLsizei>(path.size()), path.c_str());
-        texturesByPath[path] = texture;
+    if (known != texturesByPath.end()) {
+        ++known->second.holders;
+        return known->second.texture;
     }
+    const GLuint texture = readTexture(path);
+    if (texture != 0)
+        texturesByPath[path] = {texture, 1};
     return texture;
+}
+
+void releaseTexture(GLuint texture)
+{
+    const auto shared = std::find_if(texturesByPath.begin(), texturesByPath.end(),
+                                     [texture](const auto& entry) { return entry.second.texture == texture; });
+    if (shared == texturesByPath.end() || --shared->second.holders > 0)
+        return;
+    texturesByPath.erase(shared);
+    glDeleteTextures(1, &texture);
 }

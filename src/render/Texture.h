@@ -4,7 +4,8 @@
 
 #include <string>
 
-// Loads an image file as a mipmapped, repeating 2D texture; 0 when it cannot be loaded. A path
-// loaded before gives the same texture again while that texture has not been deleted: meshes
-// that name one image share it (and deleting it takes it from all of them).
+// Loads an image file as a mipmapped, repeating 2D texture; 0 when it cannot be loaded. Meshes
+// that name one image share its texture: each load is one more holder of it, releaseTexture
+// lets one go, and the texture is deleted with its last holder.
 GLuint loadTexture(const std::string& path);
+void releaseTexture(GLuint texture);
