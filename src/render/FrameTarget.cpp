@@ -132,15 +132,14 @@ void FrameTarget::finishScene() const
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
         glBlitFramebuffer(area.x, area.y, area.x + size.x, area.y + size.y, 0, 0, size.x, size.y,
                           GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
-    if (copied() && brightness != 1.0f && pictureProgram)
-        drawWithBrightness();
-    else if (copied()) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glBlitFramebuffer(0, 0, scene.x, scene.y, area.x, area.y, area.x + area.width, area.y + area.height,
-                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        if (brightness != 1.0f && pictureProgram) {
+            drawWithBrightness();
+        } else {
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            glBlitFramebuffer(0, 0, scene.x, scene.y, area.x, area.y, area.x + area.width, area.y + area.height,
+                              GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        }
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
     glViewport(area.x, area.y, area.width, area.height);
@@ -167,7 +166,7 @@ void FrameTarget::drawWithBrightness() const
 
 void FrameTarget::destroy()
 {
-    if (colour == 0)
+    if (!copied())
         return;
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &colour);
