@@ -48,12 +48,19 @@ void FrameTarget::setBrightness(float gamma)
         makeSceneBuffer();
 }
 
-void FrameTarget::usePictureProgram(ShaderProgram* program, const ScreenQuad* quad)
+void FrameTarget::usePicturePrograms(ShaderProgram* brightened, ShaderProgram* shownAsDrawn, const ScreenQuad* quad)
 {
-    pictureProgram = program;
+    withBrightness = pictureOf(brightened);
+    asDrawn = pictureOf(shownAsDrawn);
     screenQuad = quad;
-    brightnessLocation = program ? glGetUniformLocation(program->getProgram(), "brightness") : -1;
-    sceneShareLocation = program ? glGetUniformLocation(program->getProgram(), "sceneShare") : -1;
+}
+
+FrameTarget::Picture FrameTarget::pictureOf(ShaderProgram* program)
+{
+    if (program == nullptr || !program->isLinked())
+        return {};
+    return {program, glGetUniformLocation(program->getProgram(), "sceneShare"),
+            glGetUniformLocation(program->getProgram(), "brightness")};
 }
 
 void FrameTarget::makeSceneBuffer()
@@ -132,8 +139,9 @@ void FrameTarget::finishScene() const
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
         glBlitFramebuffer(area.x, area.y, area.x + size.x, area.y + size.y, 0, 0, size.x, size.y,
                           GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        if (brightness != 1.0f && pictureProgram) {
-            drawWithBrightness();
+        const Picture& shown = pictureToDraw();
+        if (shown.program != nullptr) {
+            drawPicture(shown);
         } else {
             glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
             glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -145,7 +153,14 @@ void FrameTarget::finishScene() const
     glViewport(area.x, area.y, area.width, area.height);
 }
 
-void FrameTarget::drawWithBrightness() const
+const FrameTarget::Picture& FrameTarget::pictureToDraw() const
+{
+    return brightness != 1.0f ? withBrightness : asDrawn;
+}
+
+// A quad through the program reads the copy filtered for less than a linear blit costs a
+// software rasteriser.
+void FrameTarget::drawPicture(const Picture& shown) const
 {
     DrawingState kept;
     kept.keep();
@@ -155,9 +170,9 @@ void FrameTarget::drawWithBrightness() const
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_STENCIL_TEST);
     glDisable(GL_BLEND);
-    pictureProgram->use(true);
-    glUniform1f(brightnessLocation, brightness);
-    glUniform2f(sceneShareLocation, static_cast<float>(scene.x) / static_cast<float>(area.width),
+    shown.program->use(true);
+    glUniform1f(shown.brightness, brightness);
+    glUniform2f(shown.sceneShare, static_cast<float>(scene.x) / static_cast<float>(area.width),
                 static_cast<float>(scene.y) / static_cast<float>(area.height));
     glBindTexture(GL_TEXTURE_2D, colour);
     screenQuad->draw();

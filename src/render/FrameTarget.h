@@ -10,10 +10,10 @@ struct ScreenQuad;
 
 // Where a frame is drawn: always into the window, in the picture area of its drawable. At full
 // scale the scene fills the area at the area's own size. At a smaller scale it is drawn into the
-// area's lower-left part, copied into a texture of the area's size and scaled up from there over
-// the whole area at the end of the frame; a new scale only changes the part, the texture stays.
-// A brightness other than 1 also copies the scene and draws it back with the brightness as a
-// gamma; at 1 the picture is the scene as drawn. The scene always uses the window's depth and
+// area's lower-left part, copied into a texture of the area's size and drawn from there over the
+// whole area at the end of the frame, filtered; a new scale only changes the part, the texture
+// stays. A brightness other than 1 also copies the scene and draws it back with the brightness as
+// a gamma; at 1 the picture is the scene as drawn. The scene always uses the window's depth and
 // stencil, so a copied scene costs a colour texture and no second depth buffer (7.7 MB at
 // 1600 x 1200).
 class FrameTarget {
@@ -25,9 +25,10 @@ public:
     void setSceneScale(float scale);
     // The gamma of the picture: above 1 brighter, below 1 darker.
     void setBrightness(float gamma);
-    // The program that draws the scene into the area with the brightness (picture_v, picture_f),
-    // over the quad; without them (null) the scene is shown as drawn.
-    void usePictureProgram(ShaderProgram* program, const ScreenQuad* quad);
+    // The programs that draw a copied scene into the area over the quad: with the brightness
+    // (picture_v, picture_f) and as drawn (picture_v, scaleUp_f). Without them (null, or not
+    // linked) the scene is shown as drawn, scaled up by a blit.
+    void usePicturePrograms(ShaderProgram* withBrightness, ShaderProgram* asDrawn, const ScreenQuad* quad);
 
     const PictureArea& picture() const { return area; }
     glm::ivec2 drawableSize() const { return drawable; }
@@ -53,21 +54,29 @@ private:
     void makeSceneBuffer();
     bool needsSceneBuffer() const { return sceneScale < 1.0f || brightness != 1.0f; }
     bool copied() const { return framebuffer != 0; }
-    // The scene and the texel beyond its edges, which stays cleared, as the linear filter that
-    // scales it up may reach it.
+    // The scene and the texel beyond its edges, which stays cleared, as the linear filter of a
+    // blit that scales it up may reach it.
     glm::ivec2 copiedSize() const;
-    // The copied scene drawn into the area through the picture program.
-    void drawWithBrightness() const;
+    // A program that draws the copied scene, with its uniforms' locations.
+    struct Picture {
+        ShaderProgram* program = nullptr;
+        GLint sceneShare = -1;
+        GLint brightness = -1;
+    };
+    static Picture pictureOf(ShaderProgram* program);
+    // Which picture draws the copied scene; one without a program stands for the blit.
+    const Picture& pictureToDraw() const;
+    // The copied scene drawn into the area through the picture's program.
+    void drawPicture(const Picture& picture) const;
 
     glm::ivec2 drawable{800, 600};
     PictureArea area;
     float sceneScale = 1.0f;
     glm::ivec2 scene{800, 600};
     float brightness = 1.0f;
-    ShaderProgram* pictureProgram = nullptr;
+    Picture withBrightness;
+    Picture asDrawn;
     const ScreenQuad* screenQuad = nullptr;
-    GLint brightnessLocation = -1;
-    GLint sceneShareLocation = -1;
     GLuint colour = 0;      // the texture the scene is copied into, 0 while it is not copied...
     GLuint framebuffer = 0; // ...and the framebuffer that reads it when scaling it up
 };

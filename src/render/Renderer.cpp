@@ -207,7 +207,8 @@ void restoreSceneState()
 Renderer::Renderer(const glm::mat4& projection)
     : ownSceneProgram("shader/default_v2.glsl", "shader/default_f2.glsl", true),
       shadowProgram("shader/shadowMap_v.glsl", "shader/shadowMap_f.glsl"),
-      pictureProgram("shader/picture_v.glsl", "shader/picture_f.glsl")
+      pictureProgram("shader/picture_v.glsl", "shader/picture_f.glsl"),
+      scaleUpProgram("shader/picture_v.glsl", "shader/scaleUp_f.glsl")
 {
     ownSceneProgram.use(true);
     ownSceneProgram.setProj(projection);
@@ -218,7 +219,7 @@ Renderer::Renderer(const glm::mat4& projection)
     for (std::size_t i = 0; i < SHADOW_MAP_COUNT; ++i)
         shadowMaps.push_back(new ShadowMap(SHADOW_MAP_WIDTH, SHADOW_MAP_HEIGHT));
     quad.create();
-    target.usePictureProgram(&pictureProgram, &quad);
+    target.usePicturePrograms(&pictureProgram, &scaleUpProgram, &quad);
     glGenSamplers(1, &diffuseSampler);
     glSamplerParameteri(diffuseSampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glSamplerParameteri(diffuseSampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
@@ -230,6 +231,7 @@ Renderer::~Renderer()
     ownSceneProgram.destroy();
     shadowProgram.destroy();
     pictureProgram.destroy();
+    scaleUpProgram.destroy();
     for (ShadowMap* map : shadowMaps) {
         map->destroy();
         delete map;

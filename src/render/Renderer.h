@@ -105,7 +105,8 @@ private:
 
     ShaderProgram ownSceneProgram;
     ShaderProgram shadowProgram;
-    ShaderProgram pictureProgram; // the scene into the window with the brightness
+    ShaderProgram pictureProgram; // the scene into the window with the brightness...
+    ShaderProgram scaleUpProgram; // ...and as drawn, scaled up
     ShaderProgram* scene = &ownSceneProgram;
     std::vector<ShadowMap*> shadowMaps;
     PortalShadowMaps portalShadowMaps;
