@@ -28,6 +28,8 @@
 
 #include <GL/glew.h>
 
+#include <malloc.h>
+
 #include <iostream>
 #include <memory>
 
@@ -38,6 +40,18 @@ PausableClock gameClock; // game time, read by the rules through gameState.clock
 
 // The scene's size follows the time frames take, on every renderer.
 DynamicResolution dynamicResolution;
+
+// The software renderer compiles each new drawing state's shaders with LLVM, which frees much of
+// what it took. The C library's own limits, which it raises as large blocks come and go, would
+// keep those pages: some 6 MB more at the peak.
+constexpr int RETURN_FREE_MEMORY_ABOVE = 1 << 20;
+constexpr int MAP_BLOCKS_FROM = 4 << 20;
+
+void keepFreedMemoryReturned()
+{
+    mallopt(M_TRIM_THRESHOLD, RETURN_FREE_MEMORY_ABOVE);
+    mallopt(M_MMAP_THRESHOLD, MAP_BLOCKS_FROM);
+}
 
 // What the running game draws with and over, from startUp to releaseGame.
 std::unique_ptr<Renderer> renderer;
@@ -145,6 +159,7 @@ bool setFullscreen(bool fullscreen)
 
 bool initWindow(bool shown)
 {
+    keepFreedMemoryReturned();
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return fail("SDL could not initialize! SDL Error: ", SDL_GetError());
     // The game plays on without gamepads when SDL cannot look for them.
