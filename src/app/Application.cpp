@@ -43,7 +43,7 @@ DynamicResolution dynamicResolution;
 
 // The software renderer compiles each new drawing state's shaders with LLVM, which frees much of
 // what it took. The C library's own limits, which it raises as large blocks come and go, would
-// keep those pages: some 6 MB more at the peak.
+// keep those pages: 4 to 6 MB more at the peak.
 constexpr int RETURN_FREE_MEMORY_ABOVE = 1 << 20;
 constexpr int MAP_BLOCKS_FROM = 4 << 20;
 
